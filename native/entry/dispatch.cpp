@@ -1,0 +1,7 @@
+#include "entry/dispatch.h"
+
+namespace entry {
+
+void dispatch(HostCallRecord *) noexcept {}
+
+} // namespace entry
