@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -73,6 +74,12 @@ std::optional<std::uint64_t> library_image_end(std::FILE *file);
 // with other users, a private subfolder of it (owned by the user, mode 0700,
 // checked before every use). nullopt when no safe folder can be had.
 std::optional<std::string> temp_folder();
+// An open stdio file, closed when it goes out of scope.
+struct FileCloser {
+    void operator()(std::FILE *file) const noexcept { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
 // Opens a file with a stdio mode ("rb", "wb", "a", ...) without following a
 // symbolic link at its name; created files get mode 0600.
 std::FILE *open_file(const std::string &path, const char *mode);
@@ -119,6 +126,14 @@ int get_message(Message &message);
 // Delivers a message to its handler (none here: the message is consumed).
 void dispatch_message(const Message &message);
 bool post_message(ThreadId thread, const Message &message);
+
+// ---- Process ----------------------------------------------------------------
+// The running program's file.
+std::optional<std::string> executable_path();
+// For a host program whose results must not mix with what plug-ins print:
+// returns a stream on the original standard output and points standard
+// output at standard error. Null on failure (standard output unchanged).
+std::FILE *take_standard_output();
 
 // ---- Time -------------------------------------------------------------------
 // Local time in the asctime layout without its line end: "Wed Dec  2 08:10:18 2009".
