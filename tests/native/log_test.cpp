@@ -91,17 +91,28 @@ TEST_F(Log, TimeTextHasTheAsctimeLayout) {
         << text;
 }
 
-TEST_F(Log, TooLongALogPathIsRefused) {
-    const fs::path deep = docs / std::string(200, 'd');
-    fs::create_directories(deep);
-    write_registry(root.path() / "registry.reg", deep.string());
-    set_application_type(u"FMPro");
-    testing::internal::CaptureStdout();
-    vlog::log("lost\n");
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Log path too long"), std::string::npos);
-    EXPECT_FALSE(vlog::current_path());
-    EXPECT_FALSE(fs::exists(deep / "VntPlugin Logs" / "Vantorel JDBC Plugin_FMPro.log"));
+TEST_F(Log, LogPathsBeyond255UnitsAreRefused) {
+    const std::string tail = "/VntPlugin Logs/Vantorel JDBC Plugin_FMPro.log";
+    const std::size_t room = 255 - tail.size() - docs.string().size() - 1;
+    for (const std::size_t extra : {0, 1}) {
+        SCOPED_TRACE(extra);
+        const fs::path folder = docs / std::string(room + extra, 'd');
+        fs::create_directories(folder);
+        write_registry(root.path() / "registry.reg", folder.string());
+        set_application_type(u"FMPro");
+        testing::internal::CaptureStdout();
+        vlog::log("line\n");
+        const std::string out = testing::internal::GetCapturedStdout();
+        const fs::path file = folder.string() + tail;
+        if (extra == 0) {
+            EXPECT_EQ(file.string().size(), 255u);
+            EXPECT_NE(read_all(file).find(") line\n"), std::string::npos);
+        } else {
+            EXPECT_NE(out.find("Log path too long"), std::string::npos);
+            EXPECT_FALSE(vlog::current_path());
+            EXPECT_FALSE(fs::exists(file));
+        }
+    }
 }
 
 TEST_F(Log, AnUnopenableLogFileIsReportedAndRetried) {
