@@ -1,6 +1,7 @@
 // fmhost: loads a plug-in file and talks to it the way the host does.
 #include "plugin.h"
 
+#include "fmhost/host_control.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -9,9 +10,10 @@
 namespace {
 
 void usage(std::FILE *to) {
-    std::fprintf(to, "usage: fmhost [--plugin PATH] --info\n"
-                     "  --plugin PATH  the plug-in file (default: JDBC.fmx beside fmhost)\n"
-                     "  --info         print the plug-in's name, description and options\n");
+    std::fprintf(to, "usage: fmhost [--plugin PATH] [--check-leaks] --info\n"
+                     "  --plugin PATH   the plug-in file (default: JDBC.fmx beside fmhost)\n"
+                     "  --info          print the plug-in's name, description and options\n"
+                     "  --check-leaks   report host objects the plug-in left alive; exit 3 if any\n");
 }
 
 std::string default_plugin_path(const char *argv0) {
@@ -25,12 +27,15 @@ std::string default_plugin_path(const char *argv0) {
 int main(int argc, char **argv) {
     std::string pluginPath;
     bool info = false;
+    bool checkLeaks = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--plugin" && i + 1 < argc) {
             pluginPath = argv[++i];
         } else if (arg == "--info") {
             info = true;
+        } else if (arg == "--check-leaks") {
+            checkLeaks = true;
         } else if (arg == "--help" || arg == "-h") {
             usage(stdout);
             return 0;
@@ -64,5 +69,10 @@ int main(int argc, char **argv) {
         std::fprintf(results, "%s\n", answer ? platform::narrow(*answer).c_str() : "");
     }
     std::fflush(results);
+    if (checkLeaks && fmhost::live_total() != 0) {
+        std::fprintf(stderr, "fmhost: host objects left alive: %s\n",
+                     fmhost::describe_live(fmhost::live_objects()).c_str());
+        return 3;
+    }
     return 0;
 }

@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 for plugin in "$BUILD/JDBC.fmx" "$BUILD/tests/padded/JDBC.fmx"; do
   rm -rf "$work/temp/"* "$work/docs/"*
-  out=$("$BUILD/fmhost" --plugin "$plugin" --info 2>"$work/stderr")
+  out=$("$BUILD/fmhost" --plugin "$plugin" --check-leaks --info 2>"$work/stderr") || fail "fmhost failed: $(cat "$work/stderr")"
   expected=$'Vantorel JDBC Plugin\nConnect directly to remote databases using JDBC calls (1.7)\nVJDB1YnYnnn'
   [ "$out" = "$expected" ] || fail "$plugin answered: $out"
   unzip -tq "$work/temp/JDBC.jar" >/dev/null || fail "the copied archive is no sound zip"
