@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "calc/utf8.h"
+#include "lib/calendar.h"
 
 namespace calc {
 
@@ -73,27 +74,6 @@ std::int64_t expandYear(std::int64_t yy) {
     if (year < now - 69) year += 100;
     return year;
 }
-
-int daysInMonth(std::int64_t year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month == 2) {
-        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-        return leap ? 29 : 28;
-    }
-    return days[month - 1];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-constexpr std::int64_t kDayOneOffset = 719162;  // day number = days since 1970 + this + 1
 
 // A day count from a number, kept in a range whose arithmetic cannot overflow;
 // anything outside it formats as "?" anyway.
@@ -280,24 +260,16 @@ long double canonicalNumber(long double number) {
 // ---- dates and times -------------------------------------------------------
 
 std::int64_t dayNumber(std::int64_t year, std::int64_t month, std::int64_t day) {
-    // Bring the month into 1..12, carrying whole years.
-    std::int64_t m0 = month - 1;
-    std::int64_t carry = m0 >= 0 ? m0 / 12 : -((-m0 + 11) / 12);
-    year += carry;
-    m0 -= carry * 12;
-    return daysFromCivil(year, m0 + 1, 1) + (day - 1) + kDayOneOffset + 1;
+    // Years far outside the calendar give a day that formats as "?".
+    constexpr std::int64_t kFarAway = 1000000000000LL;
+    return fmhost::day_number(year, month, day).value_or(year < 0 ? -kFarAway : kFarAway);
 }
 
 void civilFromDay(std::int64_t dayNumber, std::int64_t& year, int& month, int& day) {
-    std::int64_t z = dayNumber - kDayOneOffset - 1 + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = yoe + era * 400 + (month <= 2);
+    const fmhost::CivilDate date = fmhost::civil_date(dayNumber);
+    year = date.year;
+    month = date.month;
+    day = date.day;
 }
 
 std::string formatDate(std::int64_t dayNumber) {
@@ -377,11 +349,14 @@ std::optional<std::int64_t> parseDate(std::string_view text) {
         day = b;
         year = nc <= 2 ? expandYear(c) : c;
     }
-    if (year < 1 || year > 4000 || month < 1 || month > 12 || day < 1 ||
-        day > daysInMonth(year, static_cast<int>(month))) {
-        return std::nullopt;
-    }
-    return dayNumber(year, month, day);
+    if (year < 1 || year > 4000 || month < 1 || month > 12 || day < 1) return std::nullopt;
+    const std::int64_t days = dayNumber(year, month, day);
+    std::int64_t y = 0;
+    int m = 0;
+    int d = 0;
+    civilFromDay(days, y, m, d);
+    if (m != month) return std::nullopt;  // a day past the month's end
+    return days;
 }
 
 std::optional<long double> parseTime(std::string_view text) {
