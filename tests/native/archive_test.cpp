@@ -2,7 +2,7 @@
 
 #include "entry/process_state.h"
 #include "platform/platform.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "entry/lifecycle.h"
 #include "entry/process_state.h"
 #include "log/log.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <cstdarg>
 #include <gtest/gtest.h>

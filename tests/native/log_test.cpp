@@ -1,7 +1,7 @@
 #include "log/log.h"
 
 #include "entry/process_state.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <regex>

@@ -1,6 +1,6 @@
 #include "vm/manifest.h"
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <vector>

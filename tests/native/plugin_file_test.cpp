@@ -3,7 +3,7 @@
 #include "fmhost/plugin_interface.h"
 #include "platform/platform.h"
 #include "vm/archive.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
-#include "support.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
 
 #include <gtest/gtest.h>
 
@@ -9,27 +11,22 @@
 
 namespace {
 
-using platform_test::mode_of;
-using platform_test::read_file;
-using platform_test::ScopedEnv;
-using platform_test::TempDir;
-using platform_test::write_file;
 
 std::string own_name() { return "vantorel-" + std::to_string(::geteuid()); }
 
 TEST(TempFolder, PrivateFolderIsUsedAsItIs) {
     TempDir dir;
-    ::chmod(dir.path().c_str(), 0700);
-    ScopedEnv temp("TEMP", dir.path() + "/");
-    EXPECT_EQ(platform::temp_folder(), dir.path());
+    ::chmod(dir.str().c_str(), 0700);
+    ScopedEnv temp("TEMP", dir.str() + "/");
+    EXPECT_EQ(platform::temp_folder(), dir.str());
     EXPECT_FALSE(std::filesystem::exists(dir / own_name()));
 }
 
 TEST(TempFolder, SharedFolderGetsAPrivateSubfolder) {
     TempDir dir;
-    ::chmod(dir.path().c_str(), 01777);
+    ::chmod(dir.str().c_str(), 01777);
     ScopedEnv temp("TEMP", nullptr);
-    ScopedEnv tmpdir("TMPDIR", dir.path());
+    ScopedEnv tmpdir("TMPDIR", dir.str());
     const std::string own = dir / own_name();
     EXPECT_EQ(platform::temp_folder(), own);
     EXPECT_EQ(mode_of(own), 0700u);
@@ -38,8 +35,8 @@ TEST(TempFolder, SharedFolderGetsAPrivateSubfolder) {
 
 TEST(TempFolder, RefusesWhatIsPlantedAtThePrivateName) {
     TempDir dir;
-    ::chmod(dir.path().c_str(), 01777);
-    ScopedEnv temp("TEMP", dir.path());
+    ::chmod(dir.str().c_str(), 01777);
+    ScopedEnv temp("TEMP", dir.str());
     const std::string own = dir / own_name();
     {
         SCOPED_TRACE("symbolic link to a private-looking folder");
@@ -59,7 +56,7 @@ TEST(TempFolder, RefusesWhatIsPlantedAtThePrivateName) {
     }
     {
         SCOPED_TRACE("a file");
-        write_file(own, "x");
+        write_all(own, "x");
         EXPECT_EQ(platform::temp_folder(), std::nullopt);
         std::filesystem::remove(own);
     }
@@ -74,8 +71,8 @@ TEST(TempFolder, RefusesWhatIsPlantedAtThePrivateName) {
 
 TEST(TempFolder, SharedFolderWithoutStickyBitIsRefused) {
     TempDir dir;
-    ::chmod(dir.path().c_str(), 0777);
-    ScopedEnv temp("TEMP", dir.path());
+    ::chmod(dir.str().c_str(), 0777);
+    ScopedEnv temp("TEMP", dir.str());
     EXPECT_EQ(platform::temp_folder(), std::nullopt);
     EXPECT_FALSE(std::filesystem::exists(dir / own_name()));
 }
@@ -101,7 +98,7 @@ TEST(OpenFile, CreatesPrivateFilesWithStdioModes) {
     ASSERT_NE(file, nullptr);
     std::fputs("two", file);
     std::fclose(file);
-    EXPECT_EQ(read_file(path), "onetwo");
+    EXPECT_EQ(read_all(path), "onetwo");
 
     file = platform::open_file(path, "r+b");
     ASSERT_NE(file, nullptr);
@@ -111,7 +108,7 @@ TEST(OpenFile, CreatesPrivateFilesWithStdioModes) {
     std::fseek(file, 0, SEEK_SET);
     std::fputs("ONE", file);
     std::fclose(file);
-    EXPECT_EQ(read_file(path), "ONEtwo");
+    EXPECT_EQ(read_all(path), "ONEtwo");
 
     EXPECT_EQ(platform::open_file(path, "wx"), nullptr); // exclusive creation
     EXPECT_EQ(errno, EEXIST);
@@ -127,13 +124,13 @@ TEST(OpenFile, RefusesASymbolicLinkAtTheName) {
     TempDir dir;
     const std::string target = dir / "target";
     const std::string link = dir / "link";
-    write_file(target, "keep");
+    write_all(target, "keep");
     std::filesystem::create_symlink(target, link);
     for (const char *mode : {"r", "w", "ab", "w+"}) {
         EXPECT_EQ(platform::open_file(link, mode), nullptr) << mode;
         EXPECT_EQ(errno, ELOOP) << mode;
     }
-    EXPECT_EQ(read_file(target), "keep");
+    EXPECT_EQ(read_all(target), "keep");
 }
 
 TEST(Directories, CreateAndExist) {
@@ -158,7 +155,7 @@ TEST(DebugOutput, AppendsToTheNamedFileOnlyWhenAsked) {
     ScopedEnv output("VNT_DEBUG_OUTPUT", path);
     platform::debug_output(u"(C++) ");
     platform::debug_output(u"caf\u00E9\n");
-    EXPECT_EQ(read_file(path), "(C++) caf\xC3\xA9\n");
+    EXPECT_EQ(read_all(path), "(C++) caf\xC3\xA9\n");
 }
 
 } // namespace

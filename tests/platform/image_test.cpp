@@ -1,5 +1,7 @@
 #include "platform/platform.h"
-#include "support.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
 
 #include <gtest/gtest.h>
 
@@ -9,9 +11,6 @@
 
 namespace {
 
-using platform_test::read_file;
-using platform_test::TempDir;
-using platform_test::write_file;
 
 std::optional<std::uint64_t> image_end(const std::string &path) {
     platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
@@ -34,9 +33,9 @@ TEST(LibraryImage, EndsAtTheEndOfARealLibrary) {
 
 TEST(LibraryImage, AppendedBytesAreNotPartOfIt) {
     TempDir dir;
-    const std::string image = read_file(c_library());
+    const std::string image = read_all(c_library());
     const std::string path = dir / "appended.so";
-    write_file(path, image + std::string(1000, 'Z') + "PK\x03\x04");
+    write_all(path, image + std::string(1000, 'Z') + "PK\x03\x04");
     platform::UniqueFile file(std::fopen(path.c_str(), "rb"));
     ASSERT_TRUE(file);
     ASSERT_EQ(std::fseek(file.get(), 123, SEEK_SET), 0);
@@ -46,14 +45,14 @@ TEST(LibraryImage, AppendedBytesAreNotPartOfIt) {
 
 TEST(LibraryImage, NoImageInTruncatedOrForeignFiles) {
     TempDir dir;
-    const std::string image = read_file(c_library());
-    write_file(dir / "truncated.so", image.substr(0, image.size() - 100));
-    write_file(dir / "header-only.so", image.substr(0, 40));
-    write_file(dir / "text.so", "just some text, not a library");
-    write_file(dir / "empty.so", "");
+    const std::string image = read_all(c_library());
+    write_all(dir / "truncated.so", image.substr(0, image.size() - 100));
+    write_all(dir / "header-only.so", image.substr(0, 40));
+    write_all(dir / "text.so", "just some text, not a library");
+    write_all(dir / "empty.so", "");
     std::string bigEndian = image;
     bigEndian[5] = 2; // ELFDATA2MSB
-    write_file(dir / "big-endian.so", bigEndian);
+    write_all(dir / "big-endian.so", bigEndian);
     for (const char *name : {"truncated.so", "header-only.so", "text.so", "empty.so", "big-endian.so"})
         EXPECT_EQ(image_end(dir / name), std::nullopt) << name;
 }
@@ -93,12 +92,12 @@ std::string elf32_image() {
 
 TEST(LibraryImage, Reads32BitImages) {
     TempDir dir;
-    write_file(dir / "elf32.so", elf32_image() + "appended");
+    write_all(dir / "elf32.so", elf32_image() + "appended");
     EXPECT_EQ(image_end(dir / "elf32.so"), 320u);
 
     std::string moved = elf32_image();
     moved[32] = static_cast<char>(250); // the section table now runs past the end
-    write_file(dir / "moved.so", moved);
+    write_all(dir / "moved.so", moved);
     EXPECT_EQ(image_end(dir / "moved.so"), std::nullopt);
 }
 

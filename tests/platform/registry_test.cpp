@@ -1,7 +1,9 @@
 #include "platform/platform.h"
 #include "platform/posix/registry_default.h"
 #include "platform/posix/registry_file.h"
-#include "support.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
 
 #include <gtest/gtest.h>
 
@@ -11,9 +13,6 @@ namespace {
 
 using platform::Hive;
 using platform::RegistryKey;
-using platform_test::ScopedEnv;
-using platform_test::TempDir;
-using platform_test::write_file;
 
 const std::string kSample = VNT_FIXTURES "/registry/sample.reg";
 constexpr std::u16string_view kJre = u"Software\\JavaSoft\\Java Runtime Environment";
@@ -75,7 +74,7 @@ TEST(RegistryFile, OpensOnlyListedKeysAndTheirParents) {
 }
 
 TEST(RegistryFile, ReportsTheLinesItSkips) {
-    const auto parsed = platform::registry::parse_registry(platform_test::read_file(kSample));
+    const auto parsed = platform::registry::parse_registry(read_all(kSample));
     std::vector<int> lines;
     for (const auto &issue : parsed.issues) lines.push_back(issue.line);
     // Stray text, an open quote, text after a value, another hive.
@@ -99,8 +98,8 @@ TEST(RegistryFile, AcceptsVersion5HeaderInUtf16) {
 
 TEST(RegistryFile, WithoutHeaderOrReadableFileTheRegistryIsEmpty) {
     TempDir dir;
-    write_file(dir / "noheader.reg", "[HKEY_LOCAL_MACHINE\\Software\\X]\n\"A\"=\"B\"\n");
-    for (const std::string &file : {dir / "noheader.reg", dir / "missing.reg", dir.path()}) {
+    write_all(dir / "noheader.reg", "[HKEY_LOCAL_MACHINE\\Software\\X]\n\"A\"=\"B\"\n");
+    for (const std::string &file : {dir / "noheader.reg", dir / "missing.reg", dir.str()}) {
         SCOPED_TRACE(file);
         ScopedEnv registry("VNT_REGISTRY", file);
         EXPECT_FALSE(RegistryKey::open(Hive::LocalMachine, u"Software"));
@@ -120,8 +119,8 @@ TEST(RegistryDefault, VersionKeys) {
 // A runtime home with a release file and a placeholder VM library.
 void make_runtime(const std::string &home, const std::string &version,
                   const std::string &libFolder = "lib/server") {
-    if (!version.empty()) write_file(home + "/release", "IMPLEMENTOR=\"Test\"\nJAVA_VERSION=\"" + version + "\"\n");
-    if (!libFolder.empty()) write_file(home + "/" + libFolder + "/libjvm.so", "placeholder");
+    if (!version.empty()) write_all(home + "/release", "IMPLEMENTOR=\"Test\"\nJAVA_VERSION=\"" + version + "\"\n");
+    if (!libFolder.empty()) write_all(home + "/" + libFolder + "/libjvm.so", "placeholder");
     std::filesystem::create_directories(home);
 }
 
@@ -177,27 +176,27 @@ TEST(RegistryDefault, FindsTheSystemRuntime) {
     make_runtime(root / "java-11", "11.0.2");
     make_runtime(root / "java-9", "9.0.4");
     make_runtime(root / "java-21-nolib", "21.0.1", "");
-    EXPECT_EQ(find_system_java(root.path())->home, root / "java-11"); // newest with a VM library
+    EXPECT_EQ(find_system_java(root.str())->home, root / "java-11"); // newest with a VM library
 
     std::filesystem::create_directory_symlink("java-9", root / "default-java");
-    const auto chosen = find_system_java(root.path());
+    const auto chosen = find_system_java(root.str());
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->home, root / "java-9"); // the default, resolved
     EXPECT_EQ(chosen->version, "9.0.4");
     EXPECT_EQ(chosen->runtimeLib, root / "java-9/lib/server/libjvm.so");
 
     TempDir empty;
-    EXPECT_FALSE(find_system_java(empty.path()));
+    EXPECT_FALSE(find_system_java(empty.str()));
 }
 
 TEST(RegistryDefault, ShellFolders) {
     TempDir home;
     ScopedEnv registry("VNT_REGISTRY", nullptr);
-    ScopedEnv homeVar("HOME", home.path());
+    ScopedEnv homeVar("HOME", home.str());
     EXPECT_EQ(read(Hive::LocalMachine, kShellFolders, u"Common AppData"), u"/var/lib");
     {
         ScopedEnv documents("XDG_DOCUMENTS_DIR", nullptr);
-        EXPECT_EQ(read(Hive::CurrentUser, kShellFolders, u"Personal"), platform::widen(home.path()));
+        EXPECT_EQ(read(Hive::CurrentUser, kShellFolders, u"Personal"), platform::widen(home.str()));
         std::filesystem::create_directory(home / "Documents");
         EXPECT_EQ(read(Hive::CurrentUser, kShellFolders, u"Personal"), platform::widen(home / "Documents"));
     }

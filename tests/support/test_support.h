@@ -1,4 +1,5 @@
-// Small helpers shared by the native tests.
+// Small helpers shared by the native tests: private folders, environment
+// changes undone at scope end, whole-file reads and writes.
 #pragma once
 
 #include <cstdlib>
@@ -6,8 +7,11 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace testing_support {
 
@@ -28,6 +32,7 @@ public:
     }
     const fs::path &path() const { return path_; }
     std::string str() const { return path_.string(); }
+    std::string operator/(const std::string &name) const { return (path_ / name).string(); }
 
 private:
     fs::path path_;
@@ -36,11 +41,14 @@ private:
 // Sets (or, with nullopt, unsets) an environment variable for a scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char *name, std::optional<std::string> value) : name_(name) {
+    ScopedEnv(const char *name, const std::string &value) : ScopedEnv(name, value.c_str()) {}
+    ScopedEnv(const char *name, std::nullopt_t) : ScopedEnv(name, static_cast<const char *>(nullptr)) {}
+    // A null value unsets the variable.
+    ScopedEnv(const char *name, const char *value) : name_(name) {
         if (const char *old = std::getenv(name))
             old_ = old;
         if (value)
-            setenv(name, value->c_str(), 1);
+            setenv(name, value, 1);
         else
             unsetenv(name);
     }
@@ -64,7 +72,23 @@ inline std::string read_all(const fs::path &path) {
 }
 
 inline void write_all(const fs::path &path, const std::string &text) {
+    fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::vector<std::string> lines_of(const std::string &text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Permission bits of a file or folder (of a link itself, not its target).
+inline mode_t mode_of(const fs::path &path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
 }
 
 inline std::size_t count(const std::string &text, const std::string &what) {

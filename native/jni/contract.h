@@ -1,0 +1,62 @@
+// Every Java method the native side calls, with its exact descriptor: the
+// contract between this library and the hosted classes. Lookups go through
+// method_id so that a descriptor is written in one place only.
+#pragma once
+
+#include <jni.h>
+
+#include <array>
+
+namespace jni::contract {
+
+enum class Kind { Static, Instance, Constructor };
+
+struct Method {
+    const char *className; // JNI form, "java/net/URL"
+    const char *name;
+    const char *descriptor;
+    Kind kind;
+};
+
+// The bridge's name as the class loader takes it, and in JNI form.
+inline constexpr char kBridgeBinaryName[] = "com.tessal.veskor.PluginBridge";
+inline constexpr char kBridgeClass[] = "com/tessal/veskor/PluginBridge";
+
+inline constexpr Method kPreferencesUserRoot{"java/util/prefs/Preferences", "userRoot",
+                                             "()Ljava/util/prefs/Preferences;", Kind::Static};
+inline constexpr Method kUrlConstructor{"java/net/URL", "<init>", "(Ljava/lang/String;)V", Kind::Constructor};
+inline constexpr Method kUrlClassLoaderConstructor{"java/net/URLClassLoader", "<init>", "([Ljava/net/URL;)V",
+                                                   Kind::Constructor};
+inline constexpr Method kLoadClass{"java/net/URLClassLoader", "loadClass", "(Ljava/lang/String;)Ljava/lang/Class;",
+                                   Kind::Instance};
+inline constexpr Method kSharedInstance{
+    kBridgeClass, "sharedInstance",
+    "(Ljava/lang/String;Ljava/lang/String;SLjava/lang/String;)Lcom/tessal/veskor/PluginBridge;", Kind::Static};
+inline constexpr Method kFmxInit{kBridgeClass, "fmxInit", "(SLjava/lang/String;JZJJ)S", Kind::Instance};
+inline constexpr Method kFmxIdle{kBridgeClass, "fmxIdle", "(SZJJ)V", Kind::Instance};
+inline constexpr Method kFmxShutdown{kBridgeClass, "fmxShutdown", "(ZJJ)V", Kind::Instance};
+inline constexpr Method kFmxDoAppPreferences{kBridgeClass, "fmxDoAppPreferences", "(ZJJ)V", Kind::Instance};
+inline constexpr Method kDoFunction{kBridgeClass, "doFunction", "(S[JJZJJ)S", Kind::Instance};
+
+inline constexpr std::array kAll{&kPreferencesUserRoot,
+                                 &kUrlConstructor,
+                                 &kUrlClassLoaderConstructor,
+                                 &kLoadClass,
+                                 &kSharedInstance,
+                                 &kFmxInit,
+                                 &kFmxIdle,
+                                 &kFmxShutdown,
+                                 &kFmxDoAppPreferences,
+                                 &kDoFunction};
+
+// The method's id on a class (GetStaticMethodID for static methods,
+// GetMethodID otherwise). Null for a null class; a failed lookup leaves its
+// exception pending for the caller to report.
+inline jmethodID method_id(JNIEnv *env, jclass cls, const Method &method) noexcept {
+    if (!cls)
+        return nullptr;
+    return method.kind == Kind::Static ? env->GetStaticMethodID(cls, method.name, method.descriptor)
+                                       : env->GetMethodID(cls, method.name, method.descriptor);
+}
+
+} // namespace jni::contract

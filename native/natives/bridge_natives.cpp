@@ -1,0 +1,84 @@
+// Natives of com.tessal.veskor.PluginBridge: the host thread's event loop,
+// the host's front window and the clipboard.
+#include "jni/arrays.h"
+#include "jni/exceptions.h"
+#include "log/log.h"
+#include "natives/event_loop.h"
+#include "platform/platform.h"
+
+#include <jni.h>
+
+#include <new>
+#include <vector>
+
+extern "C" {
+
+JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1startEventLoop(JNIEnv *, jobject) {
+    jni::guarded("_startEventLoop", [] { natives::start_event_loop(); });
+}
+
+JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1stopEventLoop(JNIEnv *, jobject) {
+    jni::guarded("_stopEventLoop", [] { natives::stop_event_loop(); });
+}
+
+JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1getFrontWindowReference(JNIEnv *, jclass) {
+    return jni::guarded("_getFrontWindowReference", jlong{0},
+                        [] { return static_cast<jlong>(platform::foreground_window()); });
+}
+
+JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1setWindowParent(JNIEnv *, jclass, jlong child,
+                                                                              jlong parent) {
+    return jni::guarded("_setWindowParent", jlong{0}, [&] {
+        int error = 0;
+        if (!platform::set_parent(child, parent, error))
+            vlog::log("SetParent failed with error code %d\n", error);
+        return jlong{0};
+    });
+}
+
+JNIEXPORT jintArray JNICALL Java_com_tessal_veskor_PluginBridge__1getClipboardFormatsWin(JNIEnv *env, jclass) {
+    return jni::guarded("_getClipboardFormatsWin", jintArray{}, [&]() -> jintArray {
+        const std::vector<std::uint32_t> formats = platform::clipboard_formats();
+        const jintArray array = env->NewIntArray(static_cast<jsize>(formats.size()));
+        if (!array)
+            return nullptr; // OutOfMemoryError pending
+        const std::vector<jint> values(formats.begin(), formats.end());
+        env->SetIntArrayRegion(array, 0, static_cast<jsize>(values.size()), values.data());
+        return array;
+    });
+}
+
+JNIEXPORT jbyteArray JNICALL Java_com_tessal_veskor_PluginBridge__1getClipboardData(JNIEnv *env, jclass, jint format) {
+    return jni::guarded("_getClipboardData", jbyteArray{}, [&]() -> jbyteArray {
+        // A format that is not on the clipboard gives an empty array.
+        const auto data = platform::clipboard_data(static_cast<std::uint32_t>(format));
+        const jsize size = data ? static_cast<jsize>(data->size()) : 0;
+        const jbyteArray array = env->NewByteArray(size);
+        if (!array)
+            return nullptr;
+        if (size > 0)
+            env->SetByteArrayRegion(array, 0, size, reinterpret_cast<const jbyte *>(data->data()));
+        return array;
+    });
+}
+
+JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1setClipboardData(JNIEnv *env, jclass, jint format,
+                                                                              jbyteArray data) {
+    jni::guarded("_setClipboardData", [&] {
+        platform::clipboard_clear();
+        const jni::ByteArrayElements bytes(env, data, JNI_ABORT);
+        if (!bytes) {
+            vlog::log("No clipboard data given; clipboard contents were NOT set.\n");
+            return;
+        }
+        try {
+            const auto span = bytes.span();
+            platform::clipboard_set(static_cast<std::uint32_t>(format),
+                                    {reinterpret_cast<const std::uint8_t *>(span.data()), span.size()});
+        } catch (const std::bad_alloc &) {
+            vlog::log("Could not allocate memory for clipboard; exiting. Clipboard contents were NOT set.\n");
+        }
+    });
+}
+
+} // extern "C"

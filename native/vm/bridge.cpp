@@ -1,0 +1,253 @@
+#include "vm/bridge.h"
+
+#include "entry/process_state.h"
+#include "jni/contract.h"
+#include "jni/exceptions.h"
+#include "jni/refs.h"
+#include "jni/strings.h"
+#include "log/log.h"
+#include "platform/platform.h"
+#include "vm/archive.h"
+#include "vm/runtime.h"
+
+#include <algorithm>
+
+namespace vm {
+namespace {
+
+using GetCreatedJavaVMs = jint(JNICALL *)(JavaVM **, jsize, jsize *);
+
+// Longest long form of the archive path (a 260-byte area with its terminator).
+constexpr std::size_t kMaxLongPath = 259;
+constexpr char16_t kNoMemory[] = u"Not enough memory to start Java Virtual Machine.";
+constexpr char kBridgeVersion[] = "1.54";
+
+// Process-wide, never released: the VM keeps them for as long as it runs.
+struct BridgeState {
+    jobject classLoader = nullptr;
+    jclass bridgeClass = nullptr;
+    jobject bridgeObject = nullptr;
+};
+
+BridgeState &bridge_state() {
+    static BridgeState instance;
+    return instance;
+}
+
+// Logs the step's line when it failed, then reports its exception. True when
+// the step failed.
+bool step_failed(JNIEnv *env, bool failed, const char *line) {
+    failed = failed || env->ExceptionCheck();
+    if (failed && line)
+        vlog::log("%s", line);
+    jni::report_pending_exception(env);
+    return failed;
+}
+
+// A URLClassLoader over the copied archive, rewritten first; null when it
+// cannot be made.
+jobject make_class_loader(JNIEnv *env) {
+    namespace contract = jni::contract;
+    if (!write_attached_archive())
+        return nullptr;
+    auto &archive = archive_state();
+    const auto longPath = platform::long_path(archive.archivePath);
+    if (!longPath || longPath->size() > kMaxLongPath)
+        return nullptr;
+    archive.archivePath = *longPath;
+
+    jni::LocalRef<jclass> urlClass(env, env->FindClass(contract::kUrlConstructor.className));
+    if (step_failed(env, !urlClass, nullptr))
+        return nullptr;
+    const jmethodID urlConstructor = contract::method_id(env, urlClass.get(), contract::kUrlConstructor);
+    if (step_failed(env, !urlConstructor, nullptr))
+        return nullptr;
+    jni::LocalRef<jstring> urlText(env, jni::new_string(env, platform::widen(class_loader_url(*longPath))));
+    if (step_failed(env, !urlText, nullptr))
+        return nullptr;
+    jni::LocalRef<jobject> url(env, env->NewObject(urlClass.get(), urlConstructor, urlText.get()));
+    if (step_failed(env, !url, "getClassLoader(): NewObject() failed\n"))
+        return nullptr;
+    jni::LocalRef<jclass> loaderClass(env, env->FindClass(contract::kUrlClassLoaderConstructor.className));
+    if (step_failed(env, !loaderClass, "getClassLoader(): FindClass() failed\n"))
+        return nullptr;
+    const jmethodID loaderConstructor =
+        contract::method_id(env, loaderClass.get(), contract::kUrlClassLoaderConstructor);
+    if (step_failed(env, !loaderConstructor, "getClassLoader(): GetMethodID() failed\n"))
+        return nullptr;
+    jni::LocalRef<jobjectArray> urls(env, env->NewObjectArray(1, urlClass.get(), url.get()));
+    if (step_failed(env, !urls, "getClassLoader(): NewObjectArray() failed\n"))
+        return nullptr;
+    jni::LocalRef<jobject> loader(env, env->NewObject(loaderClass.get(), loaderConstructor, urls.get()));
+    if (env->ExceptionCheck()) {
+        vlog::log("getClassLoader(): NewObject() #2 failed\n");
+        jni::report_pending_exception(env);
+        return nullptr;
+    }
+    if (!loader) {
+        vlog::log("getClassLoader(): returning NULL\n");
+        return nullptr;
+    }
+    return jni::GlobalRef<jobject>(env, loader.get()).release();
+}
+
+jobject class_loader(JNIEnv *env) {
+    auto &state = bridge_state();
+    if (!state.classLoader)
+        state.classLoader = make_class_loader(env);
+    return state.classLoader;
+}
+
+// Calls Preferences.userRoot() once and drops its result.
+void touch_user_preferences(JNIEnv *env) {
+    namespace contract = jni::contract;
+    jni::LocalRef<jclass> preferences(env, env->FindClass(contract::kPreferencesUserRoot.className));
+    if (jni::report_pending_exception(env) || !preferences)
+        return;
+    const jmethodID userRoot = contract::method_id(env, preferences.get(), contract::kPreferencesUserRoot);
+    if (jni::report_pending_exception(env) || !userRoot)
+        return;
+    jni::LocalRef<jobject> root(env, env->CallStaticObjectMethod(preferences.get(), userRoot));
+    jni::report_pending_exception(env);
+}
+
+} // namespace
+
+ThreadEnv obtain_env() {
+    const auto getCreated =
+        reinterpret_cast<GetCreatedJavaVMs>(platform::find_symbol(runtime_state().library, "JNI_GetCreatedJavaVMs"));
+    if (!getCreated) {
+        vlog::log("*** SEVERE: Could not locate JNI_GetCreatedJavaVMs routine\n");
+        return {};
+    }
+    JavaVM *found = nullptr;
+    jsize count = 0;
+    if (getCreated(&found, 1, &count) != JNI_OK || count <= 0 || !found)
+        return {};
+    runtime_state().vm = found;
+
+    void *env = nullptr;
+    jint result = found->GetEnv(&env, kJniVersion);
+    if (result == JNI_OK)
+        return {EnvStatus::Ready, static_cast<JNIEnv *>(env)};
+    if (result == JNI_EDETACHED) {
+        result = found->AttachCurrentThreadAsDaemon(&env, nullptr);
+        if (result == JNI_OK)
+            return {EnvStatus::AttachedNow, static_cast<JNIEnv *>(env)};
+        vlog::log("Could not attach the JNI environment to the current thread because of an error %d.\n",
+                  static_cast<int>(result));
+        return {EnvStatus::Unavailable, nullptr};
+    }
+    vlog::log("Unknown error while getting JNI environment: %d\n", static_cast<int>(result));
+    return {EnvStatus::Unavailable, nullptr};
+}
+
+EnvScope::EnvScope() {
+    auto &process = entry::state();
+    process.jvmError.reset();
+    ThreadEnv found = obtain_env();
+    if (found.status != EnvStatus::NoVm) {
+        env_ = found.env;
+        attachedNow_ = found.status == EnvStatus::AttachedNow;
+        return;
+    }
+    vlog::log("No existing JVM found; creating one.\n");
+    attachedNow_ = true;
+    try {
+        create_vm();
+    } catch (const std::bad_alloc &) {
+        process.jvmError = kNoMemory;
+    }
+    found = obtain_env();
+    if (found.status == EnvStatus::NoVm)
+        vlog::log("Serious error, could not find JVM after creating it.\n");
+    if (process.jvmError)
+        vlog::log("Failed to create JVM because of an error: %S\n", *process.jvmError);
+    env_ = process.jvmError ? nullptr : found.env;
+}
+
+EnvScope::~EnvScope() {
+    if (detach_ && attachedNow_ && env_)
+        if (JavaVM *vm = runtime_state().vm)
+            vm->DetachCurrentThread();
+}
+
+jclass bridge_class(JNIEnv *env) {
+    namespace contract = jni::contract;
+    auto &state = bridge_state();
+    if (state.bridgeClass)
+        return state.bridgeClass;
+    jni::LocalRef<jclass> loaderClass(env, env->FindClass(contract::kLoadClass.className));
+    jni::report_pending_exception(env);
+    const jmethodID loadClass = contract::method_id(env, loaderClass.get(), contract::kLoadClass);
+    jni::report_pending_exception(env);
+    jni::LocalRef<jstring> name(env, env->NewStringUTF(contract::kBridgeBinaryName));
+    jni::report_pending_exception(env);
+    const jobject loader = class_loader(env);
+    if (!loadClass || !name || !loader)
+        return nullptr;
+
+    jni::LocalRef<jclass> cls(env, static_cast<jclass>(env->CallObjectMethod(loader, loadClass, name.get())));
+    if (env->ExceptionCheck()) {
+        vlog::log("An error occurred while trying to load com.tessal.veskor.PluginBridge. Make sure that it is "
+                  "loaded in a jar called 'plugin.jar'\n");
+        jni::report_pending_exception(env);
+    }
+    state.bridgeClass = jni::GlobalRef<jclass>(env, cls.get()).release();
+    return state.bridgeClass;
+}
+
+jobject bridge_object(JNIEnv *env) {
+    namespace contract = jni::contract;
+    auto &state = bridge_state();
+    if (state.bridgeObject)
+        return state.bridgeObject;
+    touch_user_preferences(env);
+    const jclass cls = bridge_class(env);
+    if (!cls)
+        return nullptr;
+    const jmethodID sharedInstance = contract::method_id(env, cls, contract::kSharedInstance);
+    if (env->ExceptionCheck()) {
+        vlog::log("Could not locate sharedInstance static method\n");
+        jni::report_pending_exception(env);
+    }
+    if (!sharedInstance)
+        return nullptr;
+
+    const auto &archive = archive_state();
+    jni::LocalRef<jstring> bundlePath(
+        env, jni::new_string(env, platform::widen(bundle_path_text(archive.moduleFileName, archive.archivePath))));
+    if (jni::report_pending_exception(env))
+        return nullptr;
+    jni::LocalRef<jstring> version(env, env->NewStringUTF(kBridgeVersion));
+    if (jni::report_pending_exception(env))
+        return nullptr;
+    // Without a log file the hosted side makes a log file of its own.
+    const auto logPath = vlog::current_path();
+    jni::LocalRef<jstring> logPathString(env, logPath ? jni::new_string(env, *logPath) : nullptr);
+    if (jni::report_pending_exception(env))
+        return nullptr;
+
+    jni::LocalRef<jobject> object(env, env->CallStaticObjectMethod(cls, sharedInstance, bundlePath.get(), version.get(),
+                                                                   entry::state().appType, logPathString.get()));
+    jni::report_pending_exception(env);
+    state.bridgeObject = jni::GlobalRef<jobject>(env, object.get()).release();
+    return state.bridgeObject;
+}
+
+std::string class_loader_url(std::string_view longPath) {
+    std::string path(longPath);
+    std::replace(path.begin(), path.end(), platform::kPathSeparator, '/');
+    if (!path.starts_with('/'))
+        path.insert(path.begin(), '/');
+    return "file://" + path;
+}
+
+std::string bundle_path_text(std::string_view moduleFileName, std::string_view archivePath) {
+    std::string text(moduleFileName);
+    text += ';';
+    text += archivePath;
+    return text;
+}
+
+} // namespace vm

@@ -1,0 +1,80 @@
+// The host thread's event loop without a VM: stops from other threads, a
+// stop before the start, and a second start while a loop runs.
+#include "natives/event_loop.h"
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the loop on a thread of its own; the future is ready when it returns.
+struct Loop {
+    std::atomic<platform::ThreadId> thread{0};
+    std::future<void> done = std::async(std::launch::async, [this] {
+        thread = platform::current_thread();
+        natives::start_event_loop();
+    });
+    bool returned(std::chrono::milliseconds within) { return done.wait_for(within) == std::future_status::ready; }
+    // A loop that a test failed to end is nudged with a message, so that a
+    // failure does not hang the test in the future's destructor.
+    ~Loop() {
+        if (!returned(std::chrono::milliseconds(0)) && thread != 0) {
+            natives::stop_event_loop();
+            platform::post_message(thread, {0x0100, 0, 0});
+        }
+    }
+};
+
+void wait_until_running() {
+    for (int i = 0; i < 500 && natives::event_loop_counter() != 1; ++i)
+        std::this_thread::sleep_for(2ms);
+}
+
+TEST(EventLoop, StopFromAnotherThreadWakesTheWaitingLoop) {
+    Loop loop;
+    wait_until_running();
+    EXPECT_FALSE(loop.returned(100ms)); // nothing arrives: it waits
+    std::thread([] { natives::stop_event_loop(); }).join();
+    EXPECT_TRUE(loop.returned(5s));
+    EXPECT_EQ(natives::event_loop_counter(), 0);
+}
+
+TEST(EventLoop, StopBeforeStartReturnsAtOnce) {
+    natives::stop_event_loop();
+    const auto begin = std::chrono::steady_clock::now();
+    natives::start_event_loop();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 1s);
+    EXPECT_EQ(natives::event_loop_counter(), 0);
+    // The next loop waits again.
+    Loop loop;
+    wait_until_running();
+    EXPECT_FALSE(loop.returned(100ms));
+    natives::stop_event_loop();
+    EXPECT_TRUE(loop.returned(5s));
+    EXPECT_EQ(natives::event_loop_counter(), 0);
+}
+
+TEST(EventLoop, MessagesAndQuitDoNotEndTheLoopButASecondStartDoes) {
+    Loop loop;
+    wait_until_running();
+    while (loop.thread == 0)
+        std::this_thread::sleep_for(1ms);
+    platform::post_message(loop.thread, {0x0100, 0, 0});
+    platform::post_message(loop.thread, {platform::kQuitMessage, 0, 0});
+    EXPECT_FALSE(loop.returned(200ms));
+    // A start while the loop runs returns at once and resets the counter;
+    // the running loop ends after its next message.
+    natives::start_event_loop();
+    EXPECT_EQ(natives::event_loop_counter(), 0);
+    platform::post_message(loop.thread, {0x0100, 0, 0});
+    EXPECT_TRUE(loop.returned(5s));
+}
+
+} // namespace
