@@ -57,3 +57,44 @@ std::optional<std::u16string> container_file_name(const Streams &streams) {
 }
 
 } // namespace fmhost
+
+namespace fmhost {
+
+namespace {
+
+// SCSU in its initial state: ASCII and the Latin-1 range (dynamic window 0
+// at U+0080) are single bytes, other control characters are quoted from
+// static window 0, everything else is quoted as a UTF-16 unit. U+0080 is
+// quoted too: its byte would mask to '/'. (A quoted unit with a 0x80 byte,
+// such as U+0180, still reads back with '/' there: the format has no other
+// way to write that byte.)
+std::vector<std::uint8_t> scsu_compress(std::u16string_view text) {
+    constexpr std::uint8_t kSq0 = 0x01, kSqu = 0x0E;
+    std::vector<std::uint8_t> out;
+    for (const char16_t c : text) {
+        const bool plain = c == 0 || c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c <= 0xFF && c != 0x80);
+        if (plain) {
+            out.push_back(static_cast<std::uint8_t>(c));
+        } else if (c < 0x20) {
+            out.push_back(kSq0);
+            out.push_back(static_cast<std::uint8_t>(c));
+        } else {
+            out.push_back(kSqu);
+            out.push_back(static_cast<std::uint8_t>(c >> 8));
+            out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Stream file_name_stream(std::u16string_view name) {
+    Stream stream{kFnamType, {0, 0, 0, 1, 4, 'f', 'i', 'l', 'e', 0}};
+    stream.bytes.push_back(static_cast<std::uint8_t>(name.size() & 0xFF));
+    for (std::uint8_t b : scsu_compress(name))
+        stream.bytes.push_back(b == '/' ? b : static_cast<std::uint8_t>(b ^ kMask));
+    return stream;
+}
+
+} // namespace fmhost

@@ -66,6 +66,9 @@ std::optional<Value> convert(const Value &source, std::int32_t type);
 
 // The file name stored in a container's FNAM stream, if it can be read.
 std::optional<std::u16string> container_file_name(const Streams &streams);
+// An FNAM stream that stores `name` with the protocol "file" and no folder,
+// as container_file_name reads it back.
+Stream file_name_stream(std::u16string_view name);
 
 // ---- Data helpers for the host program and the calculation engine ---------
 // They take live Data objects (made by FM_Data_Constructor1 or handed out by
