@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# fmhost with a probe plug-in (built here from the fixture source): the
+# fmhost with a probe plug-in (tests/fixtures/fmhost/probe_plugin.cpp): the
 # host's messages in order, registered functions listed and called with
 # their arguments, argument limits and error codes, FM_ExprEnv_Evaluate on
 # the host's engine in the call's environment and in one the current-
@@ -11,9 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-probe=$work/probe.fmx
-"${CXX:-c++}" -std=c++20 -shared -fPIC -I"$FIXTURES/../../host/include" -o "$probe" \
-  "$FIXTURES/fmhost/probe_plugin.cpp" -L"$BUILD" -lFMWrapper -Wl,-rpath,"$BUILD" || fail "cannot build the probe"
+probe=$PROBE_PLUGIN
 fmhost() { "$BUILD/fmhost" --plugin "$probe" --solution "$FIXTURES/fmhost/demo.json" "$@"; }
 
 # The functions it registered, as --functions lists them.
