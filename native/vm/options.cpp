@@ -92,11 +92,14 @@ Markers read_markers(const std::string &folder) {
         vlog::log("Forcing headless mode\n");
     }
     if (platform::UniqueFile file{platform::open_file(folder + kMemoryMarker, "r")}) {
-        // The first line, at most 31 characters, with its line break if it
-        // has one: the file holds the number of megabytes and nothing else.
+        // The first line, at most 31 characters: the number of megabytes.
+        // Its line break is dropped; left in, it would make the VM refuse the
+        // option and not start at all.
         char line[kMaxHeapOptionLength + 1] = {};
-        const std::string_view first = std::fgets(line, sizeof line, file.get()) ? line : "";
-        if (first.find_first_not_of("\r\n") != std::string_view::npos) {
+        std::string_view first = std::fgets(line, sizeof line, file.get()) ? line : "";
+        while (!first.empty() && (first.back() == '\n' || first.back() == '\r'))
+            first.remove_suffix(1);
+        if (!first.empty()) {
             markers.maxHeap = heap_option(first);
             if (markers.maxHeap)
                 vlog::log("Found custom memory file, %s\n", *markers.maxHeap);

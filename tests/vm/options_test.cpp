@@ -169,6 +169,13 @@ TEST_F(Discovery, MarkersInOrderWithTheirLogLines) {
     EXPECT_TRUE(debugAt < profileAt && profileAt < headlessAt && headlessAt < memoryAt) << text;
 }
 
+TEST_F(Discovery, MemorySizeLineBreaksAreDropped) {
+    for (const char *text : {"512\n", "512\r\n", "512"}) {
+        scenario.marker("memorysize", text);
+        EXPECT_EQ(vm::read_markers(scenario.markers().string() + "/").maxHeap, "-Xmx512m") << text;
+    }
+}
+
 TEST_F(Discovery, MarkerLimitsAreRefused) {
     // A first line too long for the 31-character option keeps the default.
     scenario.marker("memorysize", std::string(40, '1') + "\n");
