@@ -37,6 +37,10 @@ inline constexpr Method kFmxIdle{kBridgeClass, "fmxIdle", "(SZJJ)V", Kind::Insta
 inline constexpr Method kFmxShutdown{kBridgeClass, "fmxShutdown", "(ZJJ)V", Kind::Instance};
 inline constexpr Method kFmxDoAppPreferences{kBridgeClass, "fmxDoAppPreferences", "(ZJJ)V", Kind::Instance};
 inline constexpr Method kDoFunction{kBridgeClass, "doFunction", "(S[JJZJJ)S", Kind::Instance};
+// Thrown by the value natives when the host reports a failure: function name
+// and the host's error code.
+inline constexpr Method kHostFailureConstructor{"com/tessal/veskor/HostFailureException", "<init>",
+                                                "(Ljava/lang/String;I)V", Kind::Constructor};
 
 inline constexpr std::array kAll{&kPreferencesUserRoot,
                                  &kUrlConstructor,
@@ -47,7 +51,8 @@ inline constexpr std::array kAll{&kPreferencesUserRoot,
                                  &kFmxIdle,
                                  &kFmxShutdown,
                                  &kFmxDoAppPreferences,
-                                 &kDoFunction};
+                                 &kDoFunction,
+                                 &kHostFailureConstructor};
 
 // The method's id on a class (GetStaticMethodID for static methods,
 // GetMethodID otherwise). Null for a null class; a failed lookup leaves its

@@ -1,5 +1,6 @@
 #include "natives/java_boundary.h"
 
+#include "jni/contract.h"
 #include "jni/exceptions.h"
 #include "jni/refs.h"
 #include "log/log.h"
@@ -8,11 +9,6 @@
 
 namespace natives {
 namespace {
-
-// The exception class the hosted side knows for host failures, and its
-// constructor (function name, host error code).
-constexpr char kHostFailureClass[] = "com/tessal/veskor/HostFailureException";
-constexpr char kHostFailureConstructor[] = "(Ljava/lang/String;I)V";
 
 void log_quietly(const char *format, const char *native, const char *function, int code) noexcept {
     try {
@@ -24,10 +20,9 @@ void log_quietly(const char *format, const char *native, const char *function, i
 
 // Throws a HostFailureException; false when it could not be made.
 bool throw_host_failure(JNIEnv *env, const host::Failure &failure) noexcept {
-    const jni::LocalRef<jclass> cls(env, env->FindClass(kHostFailureClass));
-    if (!cls)
-        return false;
-    const jmethodID constructor = env->GetMethodID(cls.get(), "<init>", kHostFailureConstructor);
+    const auto &method = jni::contract::kHostFailureConstructor;
+    const jni::LocalRef<jclass> cls(env, env->FindClass(method.className));
+    const jmethodID constructor = jni::contract::method_id(env, cls.get(), method);
     if (!constructor)
         return false;
     const jni::LocalRef<jstring> function(env, env->NewStringUTF(failure.function()));
