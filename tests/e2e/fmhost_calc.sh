@@ -4,10 +4,7 @@
 # references, Get functions), and the error codes and positions of missing
 # fields, tables and files and of bad syntax. Each table runs in one fmhost
 # reading the calculations from a pipe, one result line per calculation.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 
 # Lines of "calculation  ==>  expected"; an expected "error N @P" matches
 # "error N: <message> (at P)".

@@ -5,15 +5,7 @@
 # a document with ERRORCODE 401, a cut-off document, one that is no
 # FMPXMLRESULT, a missing document, a closed port, an unsupported protocol,
 # no URL and no table.
-set -euo pipefail
-work=$(mktemp -d)
-server=
-cleanup() {
-  [ -z "$server" ] || kill "$server" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 
 timeout 120 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$FIXTURES/fmhost" >"$work/http.log" 2>&1 &
 server=$!

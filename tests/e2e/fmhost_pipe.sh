@@ -3,10 +3,7 @@
 # line is written, before the next one is sent, with --json and in the plain
 # form; standard input that is a pipe is read as steps without a prompt; a
 # terminal gets the console with its prompt and a mark under an error.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 
 # One step out, its answer back, with a time limit.
 ask() {

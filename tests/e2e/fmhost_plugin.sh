@@ -4,15 +4,8 @@
 # exit 1 unless --keep-going, --functions lists well-formed entries (none
 # while the plug-in registers none), steps still run with --keep-going, and
 # --check-leaks finds nothing the plug-in left alive.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/temp" "$work/docs"
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"Personal"="%s"\n' \
-  "$work/docs" > "$work/registry.reg"
-export TEMP="$work/temp" VNT_REGISTRY="$work/registry.reg"
-unset VNT_DEBUG_OUTPUT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
+plugin_env
 
 rc=0
 "$BUILD/fmhost" --functions >"$work/out" 2>"$work/err" </dev/null || rc=$?

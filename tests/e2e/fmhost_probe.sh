@@ -6,10 +6,7 @@
 # environment call-back filled, scripts a plug-in starts (run at the next
 # idle with their parameter; halt ends a running script file), preferences,
 # shutdown, a failing init, and --check-leaks.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 
 probe=$PROBE_PLUGIN
 fmhost() { "$BUILD/fmhost" --plugin "$probe" --solution "$FIXTURES/fmhost/demo.json" "$@"; }

@@ -2,10 +2,7 @@
 # Bad input never crashes fmhost and says what is wrong: broken and
 # ill-typed solution files (exit 2 with the place of the fault), usage
 # errors, and a run of random and pathological lines through the steps.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 
 expect_exit() { # code message-fragment command...
   local code=$1 fragment=$2 rc=0

@@ -3,10 +3,7 @@
 # Perform Script with a parameter and its own variables, Go to Layout, the
 # errors of missing records, scripts and layouts, steps that cannot be read,
 # and the --json form of the same run.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
 fmhost() { "$BUILD/fmhost" --no-plugin --solution "$FIXTURES/fmhost/demo.json" "$@"; }
 
 script=$FIXTURES/fmhost/navigate.fmscript

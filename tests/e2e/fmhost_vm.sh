@@ -3,15 +3,12 @@
 # the VM with its option list and reaches the bridge, idle and shutdown
 # follow, -Xcheck:jni stays quiet; a registry naming a missing runtime gives
 # -2, the errors in the log and exactly one message for the user.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.bash"
 plugin="$BUILD/tests/fixture/JDBC.fmx"
 java_home=$(readlink -f /usr/lib/jvm/default-java)
 mkdir -m 700 "$work/temp" "$work/docs" "$work/appdata"
 export TEMP="$work/temp" VNT_FIXTURE_RECORD="$work/record" JAVA_TOOL_OPTIONS="-Djava.util.prefs.userRoot=$work/prefs"
 unset VNT_DEBUG_OUTPUT JAVA_HOME
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 registry() { # runtime library path
   cat > "$work/registry.reg" <<REG

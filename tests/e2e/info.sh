@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
 # fmhost --info on the built plug-in: the three answers, the archive copied
 # to the temp folder as an ordinary zip, and the log before init.
-set -euo pipefail
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/temp" "$work/docs"
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"Personal"="%s"\n' \
-  "$work/docs" > "$work/registry.reg"
-export TEMP="$work/temp" VNT_REGISTRY="$work/registry.reg"
-unset VNT_DEBUG_OUTPUT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/common.bash"
+plugin_env
 
 for plugin in "$BUILD/JDBC.fmx" "$BUILD/tests/padded/JDBC.fmx"; do
   rm -rf "$work/temp/"* "$work/docs/"*
