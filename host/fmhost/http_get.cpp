@@ -287,7 +287,12 @@ void chunked(Reader &reader, const BodySink &sink) {
         if (!size)
             throw Failure{kConnectionFailed, "bad chunk size in the answer"};
         if (*size == 0) {
-            while (!reader.line(kMaxHeaderBytes).empty()) {
+            // Trailer fields are skipped, but they count against the header limit.
+            std::size_t trailerBytes = 0;
+            for (std::string trailer; !(trailer = reader.line(kMaxHeaderBytes)).empty();) {
+                trailerBytes += trailer.size() + 2;
+                if (trailerBytes > kMaxHeaderBytes)
+                    throw Failure{kConnectionFailed, "the answer's trailer is too long"};
             }
             return;
         }

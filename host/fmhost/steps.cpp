@@ -160,7 +160,8 @@ void Runner::go_to_record(const Step &step, StepResult &result) {
         if (result.error != 0)
             return;
         const auto number = value.toNumber();
-        if (!number || *number < 1 || *number > static_cast<long double>(count)) {
+        // Written so that NaN (e.g. an infinite time minus itself) is refused too.
+        if (!number || !(*number >= 1 && *number <= static_cast<long double>(count))) {
             fail(result, kRecordMissing,
                  "Record " + value.toText() + " is missing (the table " + table.name + " has " +
                      std::to_string(count) + ")");
