@@ -1,9 +1,7 @@
-// Pending Java exceptions and the boundary of every exported function.
+// Pending Java exceptions, and C++ failures that reach an export boundary.
 #pragma once
 
 #include <jni.h>
-
-#include <utility>
 
 namespace jni {
 
@@ -14,23 +12,5 @@ bool report_pending_exception(JNIEnv *env) noexcept;
 
 // Logs a C++ failure that reached an export boundary.
 void report_boundary_failure(const char *where) noexcept;
-
-// Runs the body of an exported function: no C++ exception leaves it, the
-// fallback is returned instead.
-template <class R, class Body> R guarded(const char *where, R fallback, Body &&body) noexcept {
-    try {
-        return std::forward<Body>(body)();
-    } catch (...) {
-        report_boundary_failure(where);
-        return fallback;
-    }
-}
-template <class Body> void guarded(const char *where, Body &&body) noexcept {
-    try {
-        std::forward<Body>(body)();
-    } catch (...) {
-        report_boundary_failure(where);
-    }
-}
 
 } // namespace jni

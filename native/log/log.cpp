@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 
 namespace vlog {
 namespace {
@@ -19,9 +20,17 @@ constexpr char kTempLogName[] = "Vnttemp.log";
 constexpr char kLogFolderName[] = "VntPlugin Logs";
 constexpr char kFallbackLogName[] = "miscellaneous.log";
 
+// Hosted threads log through the natives while the host thread logs too; the
+// lock keeps one line's settling, writing and forgetting of the path whole.
 struct LogState {
+    std::mutex mutex;
     std::optional<std::u16string> path;
     bool pathIsFallback = false;
+
+    void forget() noexcept {
+        path.reset();
+        pathIsFallback = false;
+    }
 };
 
 LogState &log_state() {
@@ -135,6 +144,7 @@ void emit(std::string_view bounded, std::string_view full) {
     std::fflush(nullptr);
 
     auto &state = log_state();
+    const std::lock_guard lock(state.mutex);
     platform::UniqueFile tempLog;
     if (!state.path) {
         tempLog = open_temp_log(time);
@@ -147,7 +157,7 @@ void emit(std::string_view bounded, std::string_view full) {
             const int error = errno;
             report(tempLog.get(), format_text("(C++ %s) Could not open log file at %s because of error code %d\n",
                                               time.c_str(), path.c_str(), error));
-            forget_path();
+            state.forget();
         } else {
             std::fprintf(file.get(), "(C++ %s) ", time.c_str());
             write_to(file.get(), full);
@@ -155,26 +165,35 @@ void emit(std::string_view bounded, std::string_view full) {
     }
     std::fflush(nullptr);
     if (state.pathIsFallback)
-        forget_path();
+        state.forget();
 }
 
 } // namespace detail
 
 void forget_path() {
     auto &state = log_state();
-    state.path.reset();
-    state.pathIsFallback = false;
+    const std::lock_guard lock(state.mutex);
+    state.forget();
 }
 
-std::optional<std::u16string> current_path() { return log_state().path; }
+std::optional<std::u16string> current_path() {
+    auto &state = log_state();
+    const std::lock_guard lock(state.mutex);
+    return state.path;
+}
 
-int output_hook(std::FILE *stream, const char *format, std::va_list args) {
+int output_hook(std::FILE *stream, const char *format, std::va_list args) noexcept {
     if (stream == nullptr || fileno(stream) < 0) {
         char buffer[kDebugBufferSize];
         const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-        if (length > 0)
-            platform::debug_output(platform::widen(
-                std::string_view(buffer, std::min(static_cast<std::size_t>(length), sizeof buffer - 1))));
+        if (length > 0) {
+            try {
+                platform::debug_output(platform::widen(
+                    std::string_view(buffer, std::min(static_cast<std::size_t>(length), sizeof buffer - 1))));
+            } catch (...) {
+                // The VM called us: out of memory, its text is dropped.
+            }
+        }
         return length;
     }
     return std::vfprintf(stream, format, args);

@@ -37,7 +37,8 @@ std::optional<std::u16string> current_path();
 
 // The Java VM's "vfprintf" hook: VM console output for a stream without a
 // file descriptor goes to the debugger output, any other to its stream.
-int output_hook(std::FILE *stream, const char *format, std::va_list args);
+// Called by the VM, so nothing is thrown.
+int output_hook(std::FILE *stream, const char *format, std::va_list args) noexcept;
 
 namespace detail {
 

@@ -1,9 +1,9 @@
 // Natives of com.tessal.veskor.PluginBridge: the host thread's event loop,
 // the host's front window and the clipboard.
 #include "jni/arrays.h"
-#include "jni/exceptions.h"
 #include "log/log.h"
 #include "natives/event_loop.h"
+#include "natives/java_boundary.h"
 #include "platform/platform.h"
 
 #include <jni.h>
@@ -11,24 +11,26 @@
 #include <new>
 #include <vector>
 
+using natives::native_call;
+
 extern "C" {
 
-JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1startEventLoop(JNIEnv *, jobject) {
-    jni::guarded("_startEventLoop", [] { natives::start_event_loop(); });
+JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1startEventLoop(JNIEnv *env, jobject) {
+    native_call(env, "_startEventLoop", [] { natives::start_event_loop(); });
 }
 
-JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1stopEventLoop(JNIEnv *, jobject) {
-    jni::guarded("_stopEventLoop", [] { natives::stop_event_loop(); });
+JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1stopEventLoop(JNIEnv *env, jobject) {
+    native_call(env, "_stopEventLoop", [] { natives::stop_event_loop(); });
 }
 
-JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1getFrontWindowReference(JNIEnv *, jclass) {
-    return jni::guarded("_getFrontWindowReference", jlong{0},
-                        [] { return static_cast<jlong>(platform::foreground_window()); });
+JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1getFrontWindowReference(JNIEnv *env, jclass) {
+    return native_call(env, "_getFrontWindowReference", jlong{0},
+                       [] { return static_cast<jlong>(platform::foreground_window()); });
 }
 
-JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1setWindowParent(JNIEnv *, jclass, jlong child,
+JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1setWindowParent(JNIEnv *env, jclass, jlong child,
                                                                               jlong parent) {
-    return jni::guarded("_setWindowParent", jlong{0}, [&] {
+    return native_call(env, "_setWindowParent", jlong{0}, [&] {
         int error = 0;
         if (!platform::set_parent(child, parent, error))
             vlog::log("SetParent failed with error code %d\n", error);
@@ -37,25 +39,23 @@ JNIEXPORT jlong JNICALL Java_com_tessal_veskor_PluginBridge__1setWindowParent(JN
 }
 
 JNIEXPORT jintArray JNICALL Java_com_tessal_veskor_PluginBridge__1getClipboardFormatsWin(JNIEnv *env, jclass) {
-    return jni::guarded("_getClipboardFormatsWin", jintArray{}, [&]() -> jintArray {
+    return native_call(env, "_getClipboardFormatsWin", jintArray{}, [&] {
         const std::vector<std::uint32_t> formats = platform::clipboard_formats();
-        const jintArray array = env->NewIntArray(static_cast<jsize>(formats.size()));
-        if (!array)
-            return nullptr; // OutOfMemoryError pending
         const std::vector<jint> values(formats.begin(), formats.end());
+        const jintArray array = env->NewIntArray(static_cast<jsize>(values.size()));
+        natives::check_java(env);
         env->SetIntArrayRegion(array, 0, static_cast<jsize>(values.size()), values.data());
         return array;
     });
 }
 
 JNIEXPORT jbyteArray JNICALL Java_com_tessal_veskor_PluginBridge__1getClipboardData(JNIEnv *env, jclass, jint format) {
-    return jni::guarded("_getClipboardData", jbyteArray{}, [&]() -> jbyteArray {
+    return native_call(env, "_getClipboardData", jbyteArray{}, [&] {
         // A format that is not on the clipboard gives an empty array.
         const auto data = platform::clipboard_data(static_cast<std::uint32_t>(format));
         const jsize size = data ? static_cast<jsize>(data->size()) : 0;
         const jbyteArray array = env->NewByteArray(size);
-        if (!array)
-            return nullptr;
+        natives::check_java(env);
         if (size > 0)
             env->SetByteArrayRegion(array, 0, size, reinterpret_cast<const jbyte *>(data->data()));
         return array;
@@ -64,7 +64,7 @@ JNIEXPORT jbyteArray JNICALL Java_com_tessal_veskor_PluginBridge__1getClipboardD
 
 JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1setClipboardData(JNIEnv *env, jclass, jint format,
                                                                               jbyteArray data) {
-    jni::guarded("_setClipboardData", [&] {
+    native_call(env, "_setClipboardData", [&] {
         platform::clipboard_clear();
         const jni::ByteArrayElements bytes(env, data, JNI_ABORT);
         if (!bytes) {

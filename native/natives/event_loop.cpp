@@ -14,7 +14,7 @@ namespace {
 struct LoopState {
     std::mutex mutex;
     int counter = 0;
-    platform::ThreadId thread = 0; // the thread of the running loop
+    platform::ThreadId thread = 0; // the thread of the running loop, 0 when none runs
 };
 
 LoopState &loop_state() {
@@ -51,6 +51,10 @@ void start_event_loop() {
     }
     std::lock_guard lock(state.mutex);
     state.counter = 0;
+    // No loop runs on this thread any more: a later stop must not leave a
+    // stray wake message in its queue.
+    if (run)
+        state.thread = 0;
 }
 
 void stop_event_loop() {

@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <gtest/gtest.h>
 #include <regex>
+#include <type_traits>
 
 namespace {
 
@@ -118,6 +119,8 @@ TEST_F(Messages, OtherKindsOnlyBecomeTheCurrentRecord) {
 }
 
 TEST(OutputHook, StreamsWithoutDescriptorGoToTheDebuggerOutput) {
+    // The VM calls it: nothing may be thrown back into the VM.
+    static_assert(std::is_nothrow_invocable_v<decltype(&vlog::output_hook), std::FILE *, const char *, std::va_list>);
     TempDir dir;
     ScopedEnv debug("VNT_DEBUG_OUTPUT", (dir.path() / "debug.txt").string());
     char memory[64] = {};

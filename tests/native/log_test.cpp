@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <regex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -124,6 +126,26 @@ TEST_F(Log, AnUnopenableLogFileIsReportedAndRetried) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Could not open log file at "), std::string::npos);
     EXPECT_FALSE(vlog::current_path());
+}
+
+TEST_F(Log, LinesFromSeveralThreadsAllArrive) {
+    // Before init every line settles and forgets the path: the threads would
+    // trample on it without the log's lock.
+    constexpr int kThreads = 8, kLines = 300;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < kLines; ++i)
+                vlog::log("thread %d line %d\n", t, i);
+        });
+    for (auto &thread : threads)
+        thread.join();
+
+    const std::string misc = read_all(logs / "miscellaneous.log");
+    EXPECT_EQ(count(misc, "(C++ "), static_cast<std::size_t>(kThreads * kLines));
+    for (int t = 0; t < kThreads; ++t)
+        EXPECT_NE(misc.find(") thread " + std::to_string(t) + " line " + std::to_string(kLines - 1) + "\n"),
+                  std::string::npos);
 }
 
 TEST(LogFormat, UnicodeConversionsBecomeNarrow) {

@@ -77,4 +77,26 @@ TEST(EventLoop, MessagesAndQuitDoNotEndTheLoopButASecondStartDoes) {
     EXPECT_TRUE(loop.returned(5s));
 }
 
+TEST(EventLoop, AStopAfterTheLoopEndedLeavesNothingInItsThreadsQueue) {
+    // The loop runs on this thread, which lives on after it, as the host's does.
+    std::thread stopper([] {
+        wait_until_running();
+        natives::stop_event_loop();
+    });
+    natives::start_event_loop();
+    stopper.join();
+    natives::stop_event_loop(); // no loop runs now
+    natives::start_event_loop(); // returns at once and resets the counter
+    EXPECT_EQ(natives::event_loop_counter(), 0);
+
+    constexpr std::uint32_t kMarker = 0x0101;
+    platform::post_message(platform::current_thread(), {kMarker, 0, 0});
+    platform::Message message;
+    platform::get_message(message);
+    const std::uint32_t first = message.id;
+    while (message.id != kMarker)
+        platform::get_message(message);
+    EXPECT_EQ(first, kMarker);
+}
+
 } // namespace
