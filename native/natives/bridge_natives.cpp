@@ -66,9 +66,13 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1setClipboardData(JN
                                                                               jbyteArray data) {
     native_call(env, "_setClipboardData", [&] {
         platform::clipboard_clear();
+        if (!data) {
+            vlog::log("No clipboard data given; clipboard contents were NOT set.\n");
+            return;
+        }
         const jni::ByteArrayElements bytes(env, data, JNI_ABORT);
         if (!bytes) {
-            vlog::log("No clipboard data given; clipboard contents were NOT set.\n");
+            vlog::log("Could not allocate memory for clipboard; exiting. Clipboard contents were NOT set.\n");
             return;
         }
         try {

@@ -52,6 +52,10 @@ private:
     std::u16string path_; // "HKEY_LOCAL_MACHINE\Software\..."
 };
 
+// JAVA_VERSION of the "release" file in a Java runtime's home folder, empty
+// when unknown.
+std::string java_release_version(const std::string &home);
+
 // ---- Modules and libraries --------------------------------------------------
 using ModuleHandle = void *;
 

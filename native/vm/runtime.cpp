@@ -5,7 +5,6 @@
 #include "vm/options.h"
 
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
 namespace vm {
@@ -16,30 +15,13 @@ using CreateJavaVM = jint(JNICALL *)(JavaVM **, void **, void *);
 constexpr char16_t kJavaKey[] = u"Software\\JavaSoft\\Java Runtime Environment";
 constexpr std::size_t kMaxVersionUnits = 259; // a 260-unit area with its terminator
 
-// JAVA_VERSION of a runtime's release file, empty when unknown.
-std::string release_version(const std::string &homeFolder) {
-    std::ifstream release(homeFolder + "release");
-    std::string line;
-    while (std::getline(release, line)) {
-        if (!line.starts_with("JAVA_VERSION="))
-            continue;
-        std::string value = line.substr(13);
-        while (!value.empty() && (value.back() == '\r' || value.back() == ' '))
-            value.pop_back();
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        return value;
-    }
-    return {};
-}
-
 // A runtime of unknown version is taken for a current one: leaving the
 // extension folders out only costs an old runtime its extensions, passing
 // them stops a current one from starting.
 bool extension_folders_for(std::string_view registeredVersion, const std::string &homeFolder) {
     if (const auto accepts = accepts_extension_folders(registeredVersion))
         return *accepts;
-    return accepts_extension_folders(release_version(homeFolder)).value_or(false);
+    return accepts_extension_folders(platform::java_release_version(homeFolder)).value_or(false);
 }
 
 bool fail(int number) {

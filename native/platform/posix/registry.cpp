@@ -74,20 +74,6 @@ std::string find_runtime_lib(const std::string &home) {
 }
 
 // JAVA_VERSION from the home's release file (KEY="value" lines).
-std::string read_release_version(const std::string &home) {
-    std::ifstream release(home + "/release");
-    std::string line;
-    while (std::getline(release, line)) {
-        if (!line.starts_with("JAVA_VERSION=")) continue;
-        std::string value = line.substr(std::strlen("JAVA_VERSION="));
-        while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        return value;
-    }
-    return {};
-}
-
 // The numbers of a version, "1.x" read as x, for ordering runtimes.
 std::vector<unsigned long> version_numbers(std::string_view version) {
     std::vector<unsigned long> numbers;
@@ -195,7 +181,7 @@ std::optional<JavaRuntime> describe_java_home(const std::string &home) {
     if (!is_directory(home)) return std::nullopt;
     JavaRuntime runtime;
     runtime.home = trim_trailing_slashes(home);
-    runtime.version = read_release_version(runtime.home);
+    runtime.version = java_release_version(runtime.home);
     runtime.runtimeLib = find_runtime_lib(runtime.home);
     return runtime;
 }
@@ -280,6 +266,20 @@ std::optional<RegistryKey> RegistryKey::open_subkey(std::u16string_view name) co
 
 std::optional<std::u16string> RegistryKey::read_string(std::u16string_view name) const {
     return registry::current_registry().string_value(path_, name);
+}
+
+std::string java_release_version(const std::string &home) {
+    std::ifstream release(home + "/release");
+    std::string line;
+    while (std::getline(release, line)) {
+        if (!line.starts_with("JAVA_VERSION=")) continue;
+        std::string value = line.substr(std::strlen("JAVA_VERSION="));
+        while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        return value;
+    }
+    return {};
 }
 
 } // namespace platform
