@@ -12,6 +12,7 @@
 #include "solution.h"
 #include "steps.h"
 
+#include "calc/utf8.h"
 #include "fmhost/host_control.h"
 #include "platform/platform.h"
 
@@ -45,20 +46,18 @@ std::string application_version(std::uint8_t appType) {
 }
 
 std::string narrow_answer(const std::optional<std::u16string> &answer) {
-    return answer ? platform::narrow(*answer) : std::string("(no answer)");
+    return answer ? calc::utf8::fromUtf16(*answer) : std::string("(no answer)");
 }
 
 int run_info(Plugin &plugin, std::FILE *results, bool checkLeaks) {
+    LeakCheck leaks(checkLeaks);
     for (const std::uint8_t id : {FMX_STRING_NAME, FMX_STRING_DESCRIPTION, FMX_STRING_OPTIONS}) {
         const auto answer = plugin.get_string(id);
-        std::fprintf(results, "%s\n", answer ? platform::narrow(*answer).c_str() : "");
+        std::fprintf(results, "%s\n", answer ? calc::utf8::fromUtf16(*answer).c_str() : "");
     }
     std::fflush(results);
-    if (checkLeaks && live_total() != 0) {
-        std::fprintf(stderr, "fmhost: host objects left alive: %s\n", describe_live(live_objects()).c_str());
-        return kExitLeaks;
-    }
-    return kExitOk;
+    leaks.check("the string requests");
+    return leaks.found() ? kExitLeaks : kExitOk;
 }
 
 // Starts the plug-in the way the host does: the three string requests, then

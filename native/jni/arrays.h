@@ -37,8 +37,5 @@ class ArrayElements {
 
 using ByteArrayElements =
     ArrayElements<jbyteArray, jbyte, &JNIEnv::GetByteArrayElements, &JNIEnv::ReleaseByteArrayElements>;
-using IntArrayElements = ArrayElements<jintArray, jint, &JNIEnv::GetIntArrayElements, &JNIEnv::ReleaseIntArrayElements>;
-using LongArrayElements =
-    ArrayElements<jlongArray, jlong, &JNIEnv::GetLongArrayElements, &JNIEnv::ReleaseLongArrayElements>;
 
 } // namespace jni

@@ -11,7 +11,6 @@
 namespace vlog {
 namespace {
 
-constexpr char16_t kShellFolders[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr std::size_t kMaxShellFolderUnits = 259; // a 260-unit area with its terminator
 constexpr char kServerLogs[] = "/opt/FileMaker/FileMaker Server/Logs";
 constexpr char kServerDataLogs[] = "/opt/FileMaker/FileMaker Server/Data/Logs";
@@ -82,7 +81,7 @@ platform::UniqueFile open_temp_log(const std::string &time) {
 // The folder that holds "VntPlugin Logs": the user's documents folder, else
 // FileMaker Server's log folder, else the root.
 std::string documents_folder() {
-    if (const auto key = platform::RegistryKey::open(platform::Hive::CurrentUser, kShellFolders)) {
+    if (const auto key = platform::RegistryKey::open(platform::Hive::CurrentUser, platform::kShellFoldersKey)) {
         const auto personal = key->read_string(u"Personal");
         if (personal && !personal->empty() && personal->size() <= kMaxShellFolderUnits)
             return platform::narrow(*personal);

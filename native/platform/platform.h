@@ -35,6 +35,10 @@ bool set_env(const char *name, const std::string &value);
 // Java runtime and folders.
 enum class Hive { LocalMachine, CurrentUser };
 
+// The key (under either hive) whose values name the user's and the machine's
+// folders: "Personal", "Common AppData".
+inline constexpr char16_t kShellFoldersKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 class RegistryKey {
 public:
     // Opens a key by its backslash-separated path; letter case is ignored.

@@ -8,7 +8,6 @@
 namespace vm {
 namespace {
 
-constexpr char16_t kShellFolders[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kVendorFolder[] = "Vantorel";
 // The marker names; the longest one bounds the folder's length.
 constexpr char kDebugMarker[] = "debug";
@@ -59,7 +58,7 @@ std::optional<std::string> heap_option(std::string_view line) {
 }
 
 std::optional<std::string> marker_folder() {
-    const auto key = platform::RegistryKey::open(platform::Hive::LocalMachine, kShellFolders);
+    const auto key = platform::RegistryKey::open(platform::Hive::LocalMachine, platform::kShellFoldersKey);
     const auto value = key ? key->read_string(u"Common AppData") : std::nullopt;
     if (!value || value->size() > kMaxCommonAppDataUnits) {
         vlog::log("No marker folder (\"Common AppData\" cannot be read); marker files ignored\n");

@@ -23,8 +23,6 @@ constexpr std::size_t kMaxRegistryFileSize = 16u << 20;
 
 constexpr std::u16string_view kJavaKey =
     u"HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment";
-constexpr std::u16string_view kShellFolders =
-    u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 bool is_directory(const std::string &path) {
     struct stat st {};
@@ -234,9 +232,9 @@ Registry default_registry() {
         }
     }
 
-    registry.set_string(u"HKEY_LOCAL_MACHINE" + std::u16string(kShellFolders), u"Common AppData",
+    registry.set_string(u"HKEY_LOCAL_MACHINE\\" + std::u16string(kShellFoldersKey), u"Common AppData",
                         u"/var/lib");
-    const auto userFolders = u"HKEY_CURRENT_USER" + std::u16string(kShellFolders);
+    const auto userFolders = u"HKEY_CURRENT_USER\\" + std::u16string(kShellFoldersKey);
     registry.add_key(userFolders);
     if (auto personal = personal_folder()) registry.set_string(userFolders, u"Personal", widen(*personal));
     return registry;
