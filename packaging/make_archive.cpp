@@ -1,8 +1,9 @@
 // Packaging tool.
 //
-//   vnt-archive jar OUT.jar MANIFEST.MF [CLASSES.jar]
+//   vnt-archive jar OUT.jar MANIFEST.MF [CLASSES.jar...]
 //       Writes the plug-in archive: the manifest exactly as given, then every
-//       entry of CLASSES.jar but its own manifest, copied unchanged.
+//       entry of each CLASSES.jar but its own manifest, copied unchanged (an
+//       entry that an earlier jar had already, such as a shared folder, once).
 //   vnt-archive append IMAGE.so ARCHIVE.jar OUT
 //       Writes the plug-in file: the library image with the archive appended
 //       right where the image ends.
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unzip.h>
@@ -67,8 +69,8 @@ bool add_manifest(zipFile zip, const fs::path &manifest) {
 }
 
 // Copies every entry of a compiled-classes jar but its manifest, compressed
-// data unchanged.
-bool add_classes(zipFile zip, const fs::path &classes) {
+// data unchanged, and but the entries already written.
+bool add_classes(zipFile zip, const fs::path &classes, std::set<std::string> &written) {
     ZipReader reader(unzOpen(classes.c_str()));
     if (!reader)
         return fail("cannot open " + classes.string());
@@ -78,7 +80,7 @@ bool add_classes(zipFile zip, const fs::path &classes) {
         if (unzGetCurrentFileInfo(reader.get(), &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
             return fail("cannot read an entry of " + classes.string());
         const std::string_view entry(name);
-        if (entry == "META-INF/" || entry == "META-INF/MANIFEST.MF")
+        if (entry == "META-INF/" || entry == "META-INF/MANIFEST.MF" || !written.insert(std::string(entry)).second)
             continue;
         int method = 0;
         int level = 0;
@@ -98,12 +100,16 @@ bool add_classes(zipFile zip, const fs::path &classes) {
     return true;
 }
 
-bool make_jar(const fs::path &out, const fs::path &manifest, const fs::path *classes) {
+bool make_jar(const fs::path &out, const fs::path &manifest, const std::vector<fs::path> &classes) {
     ZipWriter zip(zipOpen(out.c_str(), APPEND_STATUS_CREATE));
     if (!zip)
         return fail("cannot create " + out.string());
-    if (!add_manifest(zip.get(), manifest) || (classes && !add_classes(zip.get(), *classes)))
+    if (!add_manifest(zip.get(), manifest))
         return false;
+    std::set<std::string> written;
+    for (const fs::path &jar : classes)
+        if (!add_classes(zip.get(), jar, written))
+            return false;
     if (zipClose(zip.release(), nullptr) != ZIP_OK)
         return fail("cannot finish " + out.string());
     return true;
@@ -139,13 +145,12 @@ bool append(const fs::path &image, const fs::path &archive, const fs::path &out)
 int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     bool ok = false;
-    if (args.size() >= 3 && args.size() <= 4 && args[0] == "jar") {
-        const fs::path classes = args.size() == 4 ? fs::path(args[3]) : fs::path();
-        ok = make_jar(args[1], args[2], args.size() == 4 ? &classes : nullptr);
+    if (args.size() >= 3 && args[0] == "jar") {
+        ok = make_jar(args[1], args[2], std::vector<fs::path>(args.begin() + 3, args.end()));
     } else if (args.size() == 4 && args[0] == "append") {
         ok = append(args[1], args[2], args[3]);
     } else {
-        std::fprintf(stderr, "usage: vnt-archive jar OUT.jar MANIFEST.MF [CLASSES.jar]\n"
+        std::fprintf(stderr, "usage: vnt-archive jar OUT.jar MANIFEST.MF [CLASSES.jar...]\n"
                              "       vnt-archive append IMAGE ARCHIVE OUT\n");
         return 2;
     }

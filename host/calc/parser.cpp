@@ -259,6 +259,13 @@ private:
             // Pi and Random are written without parentheses.
             node->kind = NodeKind::Call;
             node->builtin = findBuiltin(name);
+        } else if (node->table.empty() && !isQuotedName(first)) {
+            // So is a plug-in function that takes no arguments.
+            if (auto external = context_.findExternal(name); external && external->minArgs <= 0) {
+                node->kind = NodeKind::External;
+                node->external = std::move(*external);
+                name = node->external.name;
+            }
         }
         node->name = std::move(name);
         node->end = end;

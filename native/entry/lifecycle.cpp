@@ -18,9 +18,6 @@ namespace {
 constexpr std::int16_t kDoNotEnable = FMX_INIT_DO_NOT_ENABLE;
 constexpr jint kLocalFrameCapacity = 16;
 
-// The id of fmxIdle, looked up on the first idle that reaches the bridge.
-jmethodID idleMethod = nullptr;
-
 // Shows the JVM error once per process, never in headless mode.
 void tell_user_once(const std::u16string &error) {
     auto &process = state();
@@ -28,6 +25,17 @@ void tell_user_once(const std::u16string &error) {
         return;
     platform::message_box(error);
     process.errorShown = true;
+}
+
+// The bridge and the id of one of its methods; false (logged) when either
+// is missing.
+bool find_bridge_method(JNIEnv *env, const jni::contract::Method &method, const vm::Bridge *&bridge,
+                        jmethodID &id) {
+    bridge = vm::bridge(env);
+    id = bridge ? bridge->id(method) : nullptr;
+    if (!id)
+        vlog::log("Skipping %s: the PluginBridge is not available\n", method.name);
+    return id != nullptr;
 }
 
 // Calls one of the bridge's fmx methods without a result, with the record's
@@ -38,15 +46,12 @@ void call_bridge(JNIEnv *env, const jni::contract::Method &method, const HostCal
         jni::report_pending_exception(env);
         return;
     }
-    const jobject bridge = vm::bridge_object(env);
-    const jmethodID id = bridge ? jni::contract::method_id(env, vm::bridge_class(env), method) : nullptr;
-    jni::report_pending_exception(env);
-    if (!bridge || !id) {
-        vlog::log("Skipping %s: the PluginBridge is not available\n", method.name);
+    const vm::Bridge *bridge = nullptr;
+    jmethodID id = nullptr;
+    if (!find_bridge_method(env, method, bridge, id))
         return;
-    }
-    env->CallVoidMethod(bridge, id, static_cast<jboolean>(record.unsafeCalls != 0), jni::to_token(record.cStartScript),
-                        jni::to_token(record.cCurrentEnv));
+    env->CallVoidMethod(bridge->object, id, static_cast<jboolean>(record.unsafeCalls != 0),
+                        jni::to_token(record.cStartScript), jni::to_token(record.cCurrentEnv));
     jni::report_pending_exception(env);
 }
 
@@ -56,18 +61,14 @@ std::int16_t call_init(JNIEnv *env, const HostCallRecord &record) {
         jni::report_pending_exception(env);
         return kDoNotEnable;
     }
-    // The object first: a bridge class that cannot be loaded is then tried
-    // (and logged) once per message.
-    const jobject bridge = vm::bridge_object(env);
-    const jmethodID id =
-        bridge ? jni::contract::method_id(env, vm::bridge_class(env), jni::contract::kFmxInit) : nullptr;
-    jni::report_pending_exception(env);
-    if (!bridge || !id) {
+    const vm::Bridge *bridge = nullptr;
+    jmethodID id = nullptr;
+    if (!find_bridge_method(env, jni::contract::kFmxInit, bridge, id)) {
         vlog::log("The PluginBridge is not available; returning kDoNotEnable(%d)\n", static_cast<int>(kDoNotEnable));
         return kDoNotEnable;
     }
     const jshort result =
-        env->CallShortMethod(bridge, id, static_cast<jshort>(record.apiVersion), nullptr,
+        env->CallShortMethod(bridge->object, id, static_cast<jshort>(record.apiVersion), nullptr,
                              jni::to_token(record.instanceID), static_cast<jboolean>(record.unsafeCalls != 0),
                              jni::to_token(record.cStartScript), jni::to_token(record.cCurrentEnv));
     jni::report_pending_exception(env);
@@ -107,7 +108,7 @@ void handle_init(HostCallRecord &record) {
     // A discovery error is in the log; the user hears of the VM that could
     // not be created instead.
     process.jvmError.reset();
-    const vm::EnvScope scope;
+    const vm::EnvScope scope(vm::EnvScope::Vm::CreateIfNone);
     if (process.jvmError) {
         vlog::log("jvmError: %S\n", *process.jvmError);
         tell_user_once(*process.jvmError);
@@ -127,37 +128,29 @@ void handle_idle(HostCallRecord &record) {
     auto &process = state();
     if (record.unsafeCalls || process.appType == FMX_APP_SERVER)
         return;
-    vm::EnvScope scope;
-    scope.detach_at_end();
-    if (process.jvmError) {
-        vlog::log("Will skip idle handler because a JVM error occurred: ");
-        vlog::log("%S\n", *process.jvmError);
-        return;
-    }
+    const vm::EnvScope scope;
     JNIEnv *env = scope.env();
     if (!env) {
-        vlog::log("Will skip idle handler: no JNI environment for this thread\n");
+        // No VM yet (init makes it), or none for this thread.
+        if (scope.vm_found())
+            vlog::log("Will skip idle handler: no JNI environment for this thread\n");
         return;
     }
-    {
-        jni::LocalFrame frame(env, kLocalFrameCapacity);
-        if (!frame) {
-            jni::report_pending_exception(env);
-            return;
-        }
-        const jclass bridgeClass = vm::bridge_class(env);
-        if (!idleMethod) {
-            idleMethod = jni::contract::method_id(env, bridgeClass, jni::contract::kFmxIdle);
-            jni::report_pending_exception(env);
-        }
-        const jobject bridge = bridgeClass ? vm::bridge_object(env) : nullptr;
-        if (bridge && idleMethod) {
-            env->CallVoidMethod(bridge, idleMethod, static_cast<jshort>(record.param1), JNI_FALSE,
-                                jni::to_token(record.cStartScript), jni::to_token(record.cCurrentEnv));
-            jni::report_pending_exception(env);
-        }
+    // The idle cycle's objects go at its end, the thread (if attached here)
+    // after them.
+    const natives::ReleaseScope release;
+    jni::LocalFrame frame(env, kLocalFrameCapacity);
+    if (!frame) {
+        jni::report_pending_exception(env);
+        return;
     }
-    natives::release_pass();
+    const vm::Bridge *bridge = vm::bridge(env);
+    const jmethodID idle = bridge ? bridge->id(jni::contract::kFmxIdle) : nullptr;
+    if (!idle)
+        return;
+    env->CallVoidMethod(bridge->object, idle, static_cast<jshort>(record.param1), JNI_FALSE,
+                        jni::to_token(record.cStartScript), jni::to_token(record.cCurrentEnv));
+    jni::report_pending_exception(env);
 }
 
 void handle_shutdown(HostCallRecord &record) {

@@ -1,5 +1,5 @@
-// The plug-in's process-wide state: plain variables, written and read on the
-// host's thread one message at a time.
+// The plug-in's process-wide state: plain variables, written and read under
+// the host call lock (one message or function call at a time).
 #pragma once
 
 #include "fmhost/plugin_interface.h"
@@ -11,7 +11,12 @@
 namespace entry {
 
 struct ProcessState {
-    HostCallRecord *record = nullptr; // the record of the message being handled, or the last one
+    // What is kept of the host's call records, by value: the instance handle
+    // and the call-backs of the most recent message. The record itself
+    // belongs to the host and may be gone once its message returns.
+    std::uintptr_t instanceID = 0;
+    FMX_StartScriptCallback startScript = nullptr;
+    FMX_CurrentEnvCallback currentEnv = nullptr;
     std::int16_t appType = -1;
     std::u16string appTypeName = u"Unknown";
     std::u16string pluginName = u"Unknown";

@@ -1,11 +1,14 @@
 // Every Java method the native side calls, with its exact descriptor: the
-// contract between this library and the hosted classes. Lookups go through
-// method_id so that a descriptor is written in one place only.
+// contract between this library and the hosted classes. The bridge resolves
+// the whole table once (vm::Bridge), checked and logged; a descriptor is
+// written here and nowhere else.
 #pragma once
 
 #include <jni.h>
 
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 namespace jni::contract {
 
@@ -21,6 +24,8 @@ struct Method {
 // The bridge's name as the class loader takes it, and in JNI form.
 inline constexpr char kBridgeBinaryName[] = "com.tessal.veskor.PluginBridge";
 inline constexpr char kBridgeClass[] = "com/tessal/veskor/PluginBridge";
+// Thrown by the value natives when the host reports a failure.
+inline constexpr char kHostFailureClass[] = "com/tessal/veskor/HostFailureException";
 
 inline constexpr Method kPreferencesUserRoot{"java/util/prefs/Preferences", "userRoot",
                                              "()Ljava/util/prefs/Preferences;", Kind::Static};
@@ -37,10 +42,9 @@ inline constexpr Method kFmxIdle{kBridgeClass, "fmxIdle", "(SZJJ)V", Kind::Insta
 inline constexpr Method kFmxShutdown{kBridgeClass, "fmxShutdown", "(ZJJ)V", Kind::Instance};
 inline constexpr Method kFmxDoAppPreferences{kBridgeClass, "fmxDoAppPreferences", "(ZJJ)V", Kind::Instance};
 inline constexpr Method kDoFunction{kBridgeClass, "doFunction", "(S[JJZJJ)S", Kind::Instance};
-// Thrown by the value natives when the host reports a failure: function name
-// and the host's error code.
-inline constexpr Method kHostFailureConstructor{"com/tessal/veskor/HostFailureException", "<init>",
-                                                "(Ljava/lang/String;I)V", Kind::Constructor};
+// Function name and the host's error code.
+inline constexpr Method kHostFailureConstructor{kHostFailureClass, "<init>", "(Ljava/lang/String;I)V",
+                                                Kind::Constructor};
 
 inline constexpr std::array kAll{&kPreferencesUserRoot,
                                  &kUrlConstructor,
@@ -53,6 +57,20 @@ inline constexpr std::array kAll{&kPreferencesUserRoot,
                                  &kFmxDoAppPreferences,
                                  &kDoFunction,
                                  &kHostFailureConstructor};
+
+// The method's place in kAll; kAll.size() for a method not in the table.
+constexpr std::size_t index_of(const Method &method) noexcept {
+    for (std::size_t i = 0; i < kAll.size(); ++i)
+        if (kAll[i] == &method)
+            return i;
+    return kAll.size();
+}
+
+// Whether the method's class is one of the hosted classes, which only the
+// archive's class loader can find (FindClass on a host thread sees none).
+constexpr bool is_hosted(const Method &method) noexcept {
+    return std::string_view(method.className).starts_with("com/tessal/");
+}
 
 // The method's id on a class (GetStaticMethodID for static methods,
 // GetMethodID otherwise). Null for a null class; a failed lookup leaves its

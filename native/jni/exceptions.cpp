@@ -12,9 +12,12 @@ bool report_pending_exception(JNIEnv *env) noexcept {
     return true;
 }
 
-void report_boundary_failure(const char *where) noexcept {
+void report_boundary_failure(const char *where, const char *what) noexcept {
     try {
-        vlog::log("*** Unexpected native failure in %s\n", where);
+        if (what)
+            vlog::log("*** Unexpected native failure in %s: %s\n", where, what);
+        else
+            vlog::log("*** Unexpected native failure in %s\n", where);
     } catch (...) {
         // Out of memory while logging: nothing more can be said.
     }

@@ -10,7 +10,8 @@ namespace jni {
 // and every call into Java code.
 bool report_pending_exception(JNIEnv *env) noexcept;
 
-// Logs a C++ failure that reached an export boundary.
-void report_boundary_failure(const char *where) noexcept;
+// Logs a C++ failure that reached an export boundary, with its description
+// when there is one.
+void report_boundary_failure(const char *where, const char *what = nullptr) noexcept;
 
 } // namespace jni

@@ -3,72 +3,85 @@
 #include "log/log.h"
 #include "platform/platform.h"
 
+#include <deque>
 #include <mutex>
 
 namespace natives {
 namespace {
 
-// Shared between the host thread and the thread that stops the loop; the
-// lock keeps the count and the loop's thread consistent, so a stop always
-// wakes the thread whose loop it ends.
+struct Loop {
+    platform::ThreadId thread;
+    bool stopped = false;
+};
+
+// Shared between the looping threads and the threads that stop them.
 struct LoopState {
     std::mutex mutex;
-    int counter = 0;
-    platform::ThreadId thread = 0; // the thread of the running loop, 0 when none runs
+    std::deque<Loop *> waiting; // in the order the loops started
+    std::size_t pendingStops = 0;
 };
 
 LoopState &loop_state() {
-    static LoopState instance;
-    return instance;
+    static auto *instance = new LoopState;
+    return *instance;
 }
 
-int counter_now() {
+bool stopped(const Loop &loop) {
     auto &state = loop_state();
-    std::lock_guard lock(state.mutex);
-    return state.counter;
+    const std::lock_guard lock(state.mutex);
+    return loop.stopped;
 }
 
 } // namespace
 
 void start_event_loop() {
     auto &state = loop_state();
-    const platform::ThreadId self = platform::current_thread();
-    bool run = false;
+    Loop loop{platform::current_thread()};
     {
-        std::lock_guard lock(state.mutex);
-        run = ++state.counter == 1;
-        if (run)
-            state.thread = self;
+        const std::lock_guard lock(state.mutex);
+        if (state.pendingStops > 0) {
+            --state.pendingStops;
+            return;
+        }
+        state.waiting.push_back(&loop);
     }
-    if (run) {
-        do {
-            platform::Message message;
-            const int result = platform::get_message(message);
-            if (result < 1)
-                vlog::log("*** Non-true result from GetMessage: %d\n", result);
-            platform::dispatch_message(message);
-        } while (counter_now() == 1);
-    }
-    std::lock_guard lock(state.mutex);
-    state.counter = 0;
-    // No loop runs on this thread any more: a later stop must not leave a
-    // stray wake message in its queue.
-    if (run)
-        state.thread = 0;
+    do {
+        platform::Message message;
+        const int result = platform::get_message(message);
+        if (result < 1)
+            vlog::log("*** Non-true result from GetMessage: %d\n", result);
+        platform::dispatch_message(message);
+    } while (!stopped(loop));
 }
 
 void stop_event_loop() {
     auto &state = loop_state();
     platform::ThreadId thread = 0;
     {
-        std::lock_guard lock(state.mutex);
-        ++state.counter;
-        thread = state.thread;
+        const std::lock_guard lock(state.mutex);
+        if (state.waiting.empty()) {
+            ++state.pendingStops;
+            return;
+        }
+        Loop *oldest = state.waiting.front();
+        state.waiting.pop_front();
+        oldest->stopped = true;
+        thread = oldest->thread;
     }
-    if (thread != 0)
-        platform::post_message(thread, platform::Message{platform::kWakeMessage, 0, 0});
+    // The loop looks at its flag after each message: this one wakes it.
+    platform::post_message(thread, platform::Message{platform::kWakeMessage, 0, 0});
 }
 
-int event_loop_counter() { return counter_now(); }
+std::size_t waiting_event_loops() {
+    auto &state = loop_state();
+    const std::lock_guard lock(state.mutex);
+    return state.waiting.size();
+}
+
+std::size_t pending_stops() {
+    auto &state = loop_state();
+    const std::lock_guard lock(state.mutex);
+    return state.pendingStops;
+}
 
 } // namespace natives

@@ -4,6 +4,7 @@
 #include "jni/exceptions.h"
 #include "jni/refs.h"
 #include "log/log.h"
+#include "vm/bridge.h"
 
 #include <string>
 
@@ -18,11 +19,23 @@ void log_quietly(const char *format, const char *native, const char *function, i
     }
 }
 
+// The HostFailureException class: the bridge's (resolved once through the
+// archive's class loader, so that it is found on any thread), or, before the
+// bridge exists, FindClass, which finds it from inside a native of a hosted
+// class.
+jni::LocalRef<jclass> host_failure_class(JNIEnv *env) {
+    if (const vm::Bridge *bridge = vm::made_bridge(); bridge && bridge->hostFailureClass)
+        return {env, static_cast<jclass>(env->NewLocalRef(bridge->hostFailureClass))};
+    return {env, env->FindClass(jni::contract::kHostFailureClass)};
+}
+
 // Throws a HostFailureException; false when it could not be made.
 bool throw_host_failure(JNIEnv *env, const host::Failure &failure) noexcept {
-    const auto &method = jni::contract::kHostFailureConstructor;
-    const jni::LocalRef<jclass> cls(env, env->FindClass(method.className));
-    const jmethodID constructor = jni::contract::method_id(env, cls.get(), method);
+    const jni::LocalRef<jclass> cls = host_failure_class(env);
+    const vm::Bridge *bridge = vm::made_bridge();
+    const jmethodID constructor = bridge && bridge->hostFailureClass
+                                      ? bridge->id(jni::contract::kHostFailureConstructor)
+                                      : jni::contract::method_id(env, cls.get(), jni::contract::kHostFailureConstructor);
     if (!constructor)
         return false;
     const jni::LocalRef<jstring> function(env, env->NewStringUTF(failure.function()));

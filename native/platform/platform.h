@@ -80,8 +80,12 @@ std::optional<std::uint64_t> library_image_end(std::FILE *file);
 // ---- Files and folders ------------------------------------------------------
 // The temp folder: TEMP, else TMPDIR, else /tmp. Where that folder is shared
 // with other users, a private subfolder of it (owned by the user, mode 0700,
-// checked before every use). nullopt when no safe folder can be had.
+// checked before every use); when that name is taken by something that is
+// not ours, a fresh private folder made for this process instead. nullopt
+// when no safe folder can be had.
 std::optional<std::string> temp_folder();
+// The private subfolder that temp_folder() refused, once it has fallen back.
+std::optional<std::string> refused_temp_subfolder();
 // An open stdio file, closed when it goes out of scope.
 struct FileCloser {
     void operator()(std::FILE *file) const noexcept { std::fclose(file); }

@@ -55,10 +55,10 @@ std::string archive_path_for(const std::string &moduleFileName, const std::strin
 
 bool write_attached_archive() {
     auto &state = archive_state();
-    const HostCallRecord *record = entry::state().record;
-    if (!record)
+    const std::uintptr_t instance = entry::state().instanceID;
+    if (!instance)
         return false;
-    const auto moduleName = platform::module_file_name(reinterpret_cast<platform::ModuleHandle>(record->instanceID));
+    const auto moduleName = platform::module_file_name(reinterpret_cast<platform::ModuleHandle>(instance));
     if (!moduleName || moduleName->size() > kMaxModuleFileName)
         return false;
     state.moduleFileName = *moduleName;
@@ -68,6 +68,8 @@ bool write_attached_archive() {
         vlog::log("writeAttachedJarFile: no private temp folder can be used\n");
         return false;
     }
+    if (const auto refused = platform::refused_temp_subfolder())
+        vlog::log("writeAttachedJarFile: %s is not a private folder of ours; using %s instead\n", *refused, *temp);
     const std::string path = archive_path_for(*moduleName, *temp);
     if (path.empty())
         return false;

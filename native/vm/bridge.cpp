@@ -11,6 +11,9 @@
 #include "vm/runtime.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
 
 namespace vm {
 namespace {
@@ -22,17 +25,21 @@ constexpr std::size_t kMaxLongPath = 259;
 constexpr char16_t kNoMemory[] = u"Not enough memory to start Java Virtual Machine.";
 constexpr char kBridgeVersion[] = "1.54";
 
-// Process-wide, never released: the VM keeps them for as long as it runs.
-struct BridgeState {
+// What has been made so far: kept across failed attempts, so that the class
+// loader is made once per process and a bridge class that loaded is not
+// loaded again. Written only under the builder's lock.
+struct Builder {
+    std::mutex mutex;
     jobject classLoader = nullptr;
     jclass bridgeClass = nullptr;
-    jobject bridgeObject = nullptr;
 };
 
-BridgeState &bridge_state() {
-    static BridgeState instance;
-    return instance;
+Builder &builder() {
+    static auto *instance = new Builder;
+    return *instance;
 }
+
+std::atomic<const Bridge *> published{nullptr};
 
 // Logs the step's line when it failed, then reports its exception. True when
 // the step failed.
@@ -91,13 +98,6 @@ jobject make_class_loader(JNIEnv *env) {
     return jni::GlobalRef<jobject>(env, loader.get()).release();
 }
 
-jobject class_loader(JNIEnv *env) {
-    auto &state = bridge_state();
-    if (!state.classLoader)
-        state.classLoader = make_class_loader(env);
-    return state.classLoader;
-}
-
 // Calls Preferences.userRoot() once and drops its result.
 void touch_user_preferences(JNIEnv *env) {
     namespace contract = jni::contract;
@@ -111,11 +111,131 @@ void touch_user_preferences(JNIEnv *env) {
     jni::report_pending_exception(env);
 }
 
+// The bridge class through the archive's class loader (made first when
+// there is none yet); null when it cannot be loaded.
+jclass load_bridge_class(JNIEnv *env, Builder &state) {
+    namespace contract = jni::contract;
+    jni::LocalRef<jclass> loaderClass(env, env->FindClass(contract::kLoadClass.className));
+    jni::report_pending_exception(env);
+    const jmethodID loadClass = contract::method_id(env, loaderClass.get(), contract::kLoadClass);
+    jni::report_pending_exception(env);
+    jni::LocalRef<jstring> name(env, env->NewStringUTF(contract::kBridgeBinaryName));
+    jni::report_pending_exception(env);
+    if (!state.classLoader)
+        state.classLoader = make_class_loader(env);
+    if (!loadClass || !name || !state.classLoader)
+        return nullptr;
+
+    jni::LocalRef<jclass> cls(env,
+                              static_cast<jclass>(env->CallObjectMethod(state.classLoader, loadClass, name.get())));
+    if (env->ExceptionCheck()) {
+        vlog::log("An error occurred while trying to load com.tessal.veskor.PluginBridge. Make sure that it is "
+                  "loaded in a jar called 'plugin.jar'\n");
+        jni::report_pending_exception(env);
+    }
+    return cls ? static_cast<jclass>(env->NewGlobalRef(cls.get())) : nullptr;
+}
+
+// A hosted class by its JNI name, through the archive's class loader: a host
+// thread without Java frames finds none of them with FindClass.
+jni::LocalRef<jclass> load_hosted_class(JNIEnv *env, jobject loader, const char *jniName) {
+    std::string binaryName(jniName);
+    std::replace(binaryName.begin(), binaryName.end(), '/', '.');
+    jni::LocalRef<jclass> loaderClass(env, env->FindClass(jni::contract::kLoadClass.className));
+    const jmethodID loadClass = jni::contract::method_id(env, loaderClass.get(), jni::contract::kLoadClass);
+    jni::LocalRef<jstring> name(env, env->NewStringUTF(binaryName.c_str()));
+    if (!loadClass || !name)
+        return {env, nullptr};
+    jni::LocalRef<jclass> cls(env, static_cast<jclass>(env->CallObjectMethod(loader, loadClass, name.get())));
+    if (jni::report_pending_exception(env))
+        return {env, nullptr};
+    return cls;
+}
+
+// The bridge object from sharedInstance; null when it cannot be made.
+jobject make_bridge_object(JNIEnv *env, jclass cls) {
+    namespace contract = jni::contract;
+    const jmethodID sharedInstance = contract::method_id(env, cls, contract::kSharedInstance);
+    if (env->ExceptionCheck()) {
+        vlog::log("Could not locate sharedInstance static method\n");
+        jni::report_pending_exception(env);
+    }
+    if (!sharedInstance)
+        return nullptr;
+
+    const auto &archive = archive_state();
+    jni::LocalRef<jstring> bundlePath(
+        env, jni::new_string(env, platform::widen(bundle_path_text(archive.moduleFileName, archive.archivePath))));
+    if (jni::report_pending_exception(env))
+        return nullptr;
+    jni::LocalRef<jstring> version(env, env->NewStringUTF(kBridgeVersion));
+    if (jni::report_pending_exception(env))
+        return nullptr;
+    // Without a log file the hosted side makes a log file of its own.
+    const auto logPath = vlog::current_path();
+    jni::LocalRef<jstring> logPathString(env, logPath ? jni::new_string(env, *logPath) : nullptr);
+    if (jni::report_pending_exception(env))
+        return nullptr;
+
+    jni::LocalRef<jobject> object(env, env->CallStaticObjectMethod(cls, sharedInstance, bundlePath.get(), version.get(),
+                                                                   entry::state().appType, logPathString.get()));
+    jni::report_pending_exception(env);
+    return object ? env->NewGlobalRef(object.get()) : nullptr;
+}
+
+// Looks up every method of the contract table, each failure logged once:
+// the JDK's classes through FindClass, the hosted ones through the loader.
+void resolve_contract(JNIEnv *env, Bridge &made) {
+    namespace contract = jni::contract;
+    for (std::size_t i = 0; i < contract::kAll.size(); ++i) {
+        const contract::Method &method = *contract::kAll[i];
+        jni::LocalRef<jclass> cls(env, nullptr);
+        if (std::string_view(method.className) == contract::kBridgeClass)
+            cls = jni::LocalRef<jclass>(env, static_cast<jclass>(env->NewLocalRef(made.bridgeClass)));
+        else if (contract::is_hosted(method))
+            cls = load_hosted_class(env, made.loader, method.className);
+        else
+            cls = jni::LocalRef<jclass>(env, env->FindClass(method.className));
+        made.ids[i] = contract::method_id(env, cls.get(), method);
+        if (!made.ids[i]) {
+            vlog::log("*** Could not find %s.%s%s\n", method.className, method.name, method.descriptor);
+            jni::report_pending_exception(env);
+        }
+    }
+    jni::LocalRef<jclass> hostFailure = load_hosted_class(env, made.loader, contract::kHostFailureClass);
+    jni::report_pending_exception(env);
+    if (hostFailure)
+        made.hostFailureClass = static_cast<jclass>(env->NewGlobalRef(hostFailure.get()));
+}
+
+// The whole set, or null (with the reason in the log) when the bridge class
+// or object cannot be had yet.
+std::unique_ptr<Bridge> make_bridge(JNIEnv *env, Builder &state) {
+    touch_user_preferences(env);
+    if (!state.bridgeClass)
+        state.bridgeClass = load_bridge_class(env, state);
+    if (!state.bridgeClass)
+        return nullptr;
+    const jobject object = make_bridge_object(env, state.bridgeClass);
+    if (!object)
+        return nullptr;
+    auto made = std::make_unique<Bridge>();
+    made->loader = state.classLoader;
+    made->bridgeClass = state.bridgeClass;
+    made->object = object;
+    resolve_contract(env, *made);
+    return made;
+}
+
 } // namespace
 
 ThreadEnv obtain_env() {
+    // No runtime discovered yet: no VM of ours can exist.
+    const platform::ModuleHandle library = runtime_state().library;
+    if (!library)
+        return {};
     const auto getCreated =
-        reinterpret_cast<GetCreatedJavaVMs>(platform::find_symbol(runtime_state().library, "JNI_GetCreatedJavaVMs"));
+        reinterpret_cast<GetCreatedJavaVMs>(platform::find_symbol(library, "JNI_GetCreatedJavaVMs"));
     if (!getCreated) {
         vlog::log("*** SEVERE: Could not locate JNI_GetCreatedJavaVMs routine\n");
         return {};
@@ -142,97 +262,55 @@ ThreadEnv obtain_env() {
     return {EnvStatus::Unavailable, nullptr};
 }
 
-EnvScope::EnvScope() {
+EnvScope::EnvScope(Vm vm) {
     auto &process = entry::state();
-    process.jvmError.reset();
+    if (vm == Vm::CreateIfNone)
+        process.jvmError.reset();
     ThreadEnv found = obtain_env();
-    if (found.status != EnvStatus::NoVm) {
+    if (found.status != EnvStatus::NoVm || vm == Vm::Existing) {
+        vmFound_ = found.status != EnvStatus::NoVm;
         env_ = found.env;
         attachedNow_ = found.status == EnvStatus::AttachedNow;
         return;
     }
     vlog::log("No existing JVM found; creating one.\n");
-    attachedNow_ = true;
     try {
         create_vm();
     } catch (const std::bad_alloc &) {
         process.jvmError = kNoMemory;
     }
+    // Creating the VM attached this thread for good: it is the host's main
+    // thread from now on, and stays attached.
     found = obtain_env();
     if (found.status == EnvStatus::NoVm)
         vlog::log("Serious error, could not find JVM after creating it.\n");
     if (process.jvmError)
         vlog::log("Failed to create JVM because of an error: %S\n", *process.jvmError);
+    vmFound_ = found.status != EnvStatus::NoVm;
     env_ = process.jvmError ? nullptr : found.env;
+    attachedNow_ = false;
 }
 
 EnvScope::~EnvScope() {
-    if (detach_ && attachedNow_ && env_)
+    if (attachedNow_)
         if (JavaVM *vm = runtime_state().vm)
             vm->DetachCurrentThread();
 }
 
-jclass bridge_class(JNIEnv *env) {
-    namespace contract = jni::contract;
-    auto &state = bridge_state();
-    if (state.bridgeClass)
-        return state.bridgeClass;
-    jni::LocalRef<jclass> loaderClass(env, env->FindClass(contract::kLoadClass.className));
-    jni::report_pending_exception(env);
-    const jmethodID loadClass = contract::method_id(env, loaderClass.get(), contract::kLoadClass);
-    jni::report_pending_exception(env);
-    jni::LocalRef<jstring> name(env, env->NewStringUTF(contract::kBridgeBinaryName));
-    jni::report_pending_exception(env);
-    const jobject loader = class_loader(env);
-    if (!loadClass || !name || !loader)
-        return nullptr;
+const Bridge *made_bridge() noexcept { return published.load(std::memory_order_acquire); }
 
-    jni::LocalRef<jclass> cls(env, static_cast<jclass>(env->CallObjectMethod(loader, loadClass, name.get())));
-    if (env->ExceptionCheck()) {
-        vlog::log("An error occurred while trying to load com.tessal.veskor.PluginBridge. Make sure that it is "
-                  "loaded in a jar called 'plugin.jar'\n");
-        jni::report_pending_exception(env);
-    }
-    state.bridgeClass = jni::GlobalRef<jclass>(env, cls.get()).release();
-    return state.bridgeClass;
-}
-
-jobject bridge_object(JNIEnv *env) {
-    namespace contract = jni::contract;
-    auto &state = bridge_state();
-    if (state.bridgeObject)
-        return state.bridgeObject;
-    touch_user_preferences(env);
-    const jclass cls = bridge_class(env);
-    if (!cls)
+const Bridge *bridge(JNIEnv *env) {
+    if (const Bridge *made = made_bridge())
+        return made;
+    auto &state = builder();
+    const std::lock_guard lock(state.mutex);
+    if (const Bridge *made = made_bridge())
+        return made;
+    std::unique_ptr<Bridge> made = make_bridge(env, state);
+    if (!made)
         return nullptr;
-    const jmethodID sharedInstance = contract::method_id(env, cls, contract::kSharedInstance);
-    if (env->ExceptionCheck()) {
-        vlog::log("Could not locate sharedInstance static method\n");
-        jni::report_pending_exception(env);
-    }
-    if (!sharedInstance)
-        return nullptr;
-
-    const auto &archive = archive_state();
-    jni::LocalRef<jstring> bundlePath(
-        env, jni::new_string(env, platform::widen(bundle_path_text(archive.moduleFileName, archive.archivePath))));
-    if (jni::report_pending_exception(env))
-        return nullptr;
-    jni::LocalRef<jstring> version(env, env->NewStringUTF(kBridgeVersion));
-    if (jni::report_pending_exception(env))
-        return nullptr;
-    // Without a log file the hosted side makes a log file of its own.
-    const auto logPath = vlog::current_path();
-    jni::LocalRef<jstring> logPathString(env, logPath ? jni::new_string(env, *logPath) : nullptr);
-    if (jni::report_pending_exception(env))
-        return nullptr;
-
-    jni::LocalRef<jobject> object(env, env->CallStaticObjectMethod(cls, sharedInstance, bundlePath.get(), version.get(),
-                                                                   entry::state().appType, logPathString.get()));
-    jni::report_pending_exception(env);
-    state.bridgeObject = jni::GlobalRef<jobject>(env, object.get()).release();
-    return state.bridgeObject;
+    published.store(made.get(), std::memory_order_release);
+    return made.release();
 }
 
 std::string class_loader_url(std::string_view longPath) {

@@ -45,6 +45,8 @@ std::vector<std::string> option_texts(const OptionInputs &in) {
     if (in.extensionFolders)
         options.push_back("-Djava.ext.dirs=" + lib + sep + "ext" + list + lib + list + lib + sep + "deploy" + list +
                           kSystemExtensionFolder + list);
+    if (in.nativeAccess)
+        options.emplace_back(kNativeAccessOption);
     return options;
 }
 
@@ -109,17 +111,34 @@ Markers read_markers(const std::string &folder) {
     return markers;
 }
 
-std::optional<bool> accepts_extension_folders(std::string_view version) {
-    if (version.starts_with("1."))
-        return true;
+namespace {
+
+// The major version of a version text: 8 for "1.8.0_292", 17 for "17" or
+// "17.0.15"; nullopt when the text is no version.
+std::optional<int> major_version(std::string_view version) {
+    const bool legacy = version.starts_with("1.");
+    if (legacy)
+        version.remove_prefix(2);
     std::size_t digits = 0;
     int major = 0;
     while (digits < version.size() && digits < 4 && version[digits] >= '0' && version[digits] <= '9')
         major = major * 10 + (version[digits++] - '0');
     if (digits == 0 || (digits < version.size() && version[digits] != '.' && version[digits] != '_' &&
                         version[digits] != '-' && version[digits] != '+'))
-        return std::nullopt;
-    return major < 9;
+        return legacy ? std::optional<int>(1) : std::nullopt;
+    return major;
+}
+
+} // namespace
+
+std::optional<bool> accepts_extension_folders(std::string_view version) {
+    const auto major = major_version(version);
+    return major ? std::optional<bool>(*major < 9) : std::nullopt;
+}
+
+std::optional<bool> accepts_native_access(std::string_view version) {
+    const auto major = major_version(version);
+    return major ? std::optional<bool>(*major >= 17) : std::nullopt;
 }
 
 } // namespace vm

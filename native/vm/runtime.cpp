@@ -15,13 +15,15 @@ using CreateJavaVM = jint(JNICALL *)(JavaVM **, void **, void *);
 constexpr char16_t kJavaKey[] = u"Software\\JavaSoft\\Java Runtime Environment";
 constexpr std::size_t kMaxVersionUnits = 259; // a 260-unit area with its terminator
 
-// A runtime of unknown version is taken for a current one: leaving the
-// extension folders out only costs an old runtime its extensions, passing
-// them stops a current one from starting.
-bool extension_folders_for(std::string_view registeredVersion, const std::string &homeFolder) {
-    if (const auto accepts = accepts_extension_folders(registeredVersion))
-        return *accepts;
-    return accepts_extension_folders(platform::java_release_version(homeFolder)).value_or(false);
+// Whether the runtime takes an option, by its registered version or else by
+// the version its home folder names. A runtime of unknown version gets
+// neither option: the extension folders would stop a current runtime from
+// starting, the native-access option an old one.
+template <class Accepts>
+bool runtime_accepts(Accepts accepts, std::string_view registeredVersion, const std::string &homeFolder) {
+    if (const auto accepted = accepts(registeredVersion))
+        return *accepted;
+    return accepts(platform::java_release_version(homeFolder)).value_or(false);
 }
 
 bool fail(int number) {
@@ -84,7 +86,8 @@ bool discover_runtime() {
         return fail(7);
     const std::string libraryFolder = slash == 0 ? libraryPath.substr(0, 1) : libraryPath.substr(0, slash);
 
-    platform::set_env("PATH", extended_path(oldPath, homeFolder + "bin", libraryFolder));
+    if (!runtime.pathExtended)
+        runtime.pathExtended = platform::set_env("PATH", extended_path(oldPath, homeFolder + "bin", libraryFolder));
 
     const platform::ModuleHandle library = platform::load_library(libraryPath);
     if (!library) {
@@ -94,7 +97,9 @@ bool discover_runtime() {
         return false;
     }
     runtime.library = library;
-    runtime.extensionFolders = extension_folders_for(platform::narrow(*version), homeFolder);
+    const std::string registered = platform::narrow(*version);
+    runtime.extensionFolders = runtime_accepts(accepts_extension_folders, registered, homeFolder);
+    runtime.nativeAccess = runtime_accepts(accepts_native_access, registered, homeFolder);
     vlog::log("Found JVM dll at %S\n", *runtimeLib);
     return true;
 }
@@ -113,6 +118,7 @@ bool create_vm() {
     inputs.javaLibFolder = runtime.javaLibFolder;
     inputs.tempFolder = platform::temp_folder();
     inputs.extensionFolders = runtime.extensionFolders;
+    inputs.nativeAccess = runtime.nativeAccess;
     if (!inputs.tempFolder)
         vlog::log("No private temp folder; the logging configuration option is left out\n");
 

@@ -21,6 +21,8 @@ struct RuntimeState {
     platform::ModuleHandle library = nullptr; // the VM library, once found
     std::string javaLibFolder;                // "<home>/lib"
     bool extensionFolders = false;            // the runtime accepts "-Djava.ext.dirs" (1.x)
+    bool nativeAccess = false;                // the runtime accepts "--enable-native-access" (17 on)
+    bool pathExtended = false;                // PATH has the runtime's folders already
     JavaVM *vm = nullptr;                     // the process's VM, once created or found
 };
 
@@ -36,8 +38,9 @@ std::u16string runtime_error_message(int number);
 // folder.
 std::string extended_path(std::string_view oldPath, std::string_view binFolder, std::string_view libraryFolder);
 
-// Finds the runtime through the registry, extends PATH and loads the VM
-// library. On failure sets the process's JVM error text (logged) and
+// Finds the runtime through the registry, extends PATH (once per process:
+// VM threads may read the environment while a later init runs) and loads the
+// VM library. On failure sets the process's JVM error text (logged) and
 // returns false.
 bool discover_runtime();
 

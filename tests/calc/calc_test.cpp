@@ -366,7 +366,7 @@ TEST_F(CalcTest, ErrorCodesAndPositions) {
         {"Invoices::", 1209, 10},
         {"jdbcEcho()", 1201, 9},
         {"jdbcTwo(1; 2; 3)", 1202, 14},
-        {"1 + jdbcFail", 102, 4},  // named without parentheses it is a field
+        {"1 + jdbcFail", 956, 4},  // a function without arguments is named without parentheses
         {"2 * jdbcFail()", 956, 4},
         {"FieldType(\"Other\"; \"ID\")", 100, 0},
         {"FieldType(\"Demo\"; \"Nope\")", 102, 0},

@@ -1,6 +1,7 @@
 # Sourced by the end-to-end tests: a private work folder removed at exit
 # (together with any background process named in $server), fail(), and
-# plugin_env, which keeps the plug-in's temp files and logs inside $work.
+# plugin_env, which keeps the plug-in's temp files and logs inside $work and
+# describes the system's Java runtime in the registry file.
 set -euo pipefail
 work=$(mktemp -d)
 server=
@@ -13,8 +14,21 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 plugin_env() {
   mkdir -m 700 -p "$work/temp" "$work/docs"
-  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\n"Personal"="%s"\n' \
-    "$work/docs" > "$work/registry.reg"
-  export TEMP="$work/temp" VNT_REGISTRY="$work/registry.reg"
-  unset VNT_DEBUG_OUTPUT
+  local java_home
+  java_home=$(readlink -f /usr/lib/jvm/default-java)
+  cat > "$work/registry.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment]
+"CurrentVersion"="17"
+
+[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment\\17]
+"JavaHome"="$java_home"
+"RuntimeLib"="$java_home/lib/server/libjvm.so"
+
+[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
+"Personal"="$work/docs"
+REG
+  export TEMP="$work/temp" VNT_REGISTRY="$work/registry.reg" JAVA_TOOL_OPTIONS="-Djava.util.prefs.userRoot=$work/prefs"
+  unset VNT_DEBUG_OUTPUT DISPLAY
 }

@@ -26,10 +26,10 @@ protected:
         use_temp(temp);
         record.instanceID = reinterpret_cast<std::uintptr_t>(platform::load_library(VNT_BUILD_DIR "/tests/padded/JDBC.fmx"));
         ASSERT_NE(record.instanceID, 0u) << platform::last_load_error();
-        entry::state().record = &record;
+        entry::state().instanceID = record.instanceID;
         vm::archive_state() = {};
     }
-    void TearDown() override { entry::state().record = nullptr; }
+    void TearDown() override { entry::state().instanceID = 0; }
     void use_temp(const fs::path &folder) { tempEnv.emplace("TEMP", folder.string()); }
 };
 
@@ -74,7 +74,7 @@ TEST_F(AttachedArchive, PathsBeyondTheAreaAreRefused) {
 }
 
 TEST_F(AttachedArchive, ANonLibraryModuleWritesNothing) {
-    record.instanceID = 0;
+    entry::state().instanceID = 0;
     EXPECT_FALSE(vm::write_attached_archive());
     EXPECT_FALSE(fs::exists(temp / "JDBC.jar"));
 }

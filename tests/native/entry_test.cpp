@@ -8,6 +8,7 @@
 
 #include <cstdarg>
 #include <gtest/gtest.h>
+#include <memory>
 #include <regex>
 #include <type_traits>
 
@@ -76,6 +77,13 @@ TEST_F(Messages, InitNamesTheApplicationAndItsLog) {
         << log;
 }
 
+TEST_F(Messages, InitAnswersDoNotEnableUnlessItGetsAnAnswer) {
+    // No Java runtime here: whatever stops init, the host reads -2.
+    record.result = 12345;
+    send(FMX_MSG_INIT, FMX_APP_PRO);
+    EXPECT_EQ(record.result, FMX_INIT_DO_NOT_ENABLE);
+}
+
 TEST_F(Messages, UnknownApplicationTypeChangesNothing) {
     send(FMX_MSG_INIT, 6);
     const auto &state = entry::state();
@@ -101,17 +109,22 @@ TEST_F(Messages, ShutdownEndsTheLogAndTheNextLineStartsItAfresh) {
     EXPECT_NE(after.find(") after\n"), std::string::npos);
 }
 
-TEST_F(Messages, OtherKindsOnlyBecomeTheCurrentRecord) {
+TEST_F(Messages, OtherKindsOnlyLeaveTheirInstanceAndCallbacks) {
     FMX_Unichar buffer[4] = {7, 7, 7, 7};
     record.result = reinterpret_cast<std::intptr_t>(buffer);
     record.param3 = 4;
     for (std::uint8_t kind : {2, 3, 6, 8, 255}) {
-        HostCallRecord other = record;
-        other.message = kind;
-        other.param1 = FMX_STRING_NAME;
-        entry::dispatch(&other);
-        EXPECT_EQ(entry::state().record, &other);
-        EXPECT_EQ(other.result, record.result);
+        // The record is the host's: what is kept of it is kept by value.
+        auto other = std::make_unique<HostCallRecord>(record);
+        other->message = kind;
+        other->param1 = FMX_STRING_NAME;
+        other->instanceID = 1000u + kind;
+        other->cCurrentEnv = reinterpret_cast<FMX_CurrentEnvCallback>(std::uintptr_t{2000u} + kind);
+        entry::dispatch(other.get());
+        EXPECT_EQ(other->result, record.result);
+        other.reset();
+        EXPECT_EQ(entry::state().instanceID, 1000u + kind);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(entry::state().currentEnv), 2000u + kind);
     }
     EXPECT_EQ(buffer[0], 7);
     EXPECT_FALSE(entry::state().manifestLoaded);

@@ -66,21 +66,31 @@ TEST(OptionList, ExtensionFoldersOnlyForOldRuntimes) {
     EXPECT_EQ(options[5], "-Djava.ext.dirs=/opt/java/lib/ext:/opt/java/lib:/opt/java/lib/deploy:"
                           "/usr/java/packages/lib/ext:");
 
+}
+
+TEST(OptionList, RuntimeVersionsDecideTheVersionBoundOptions) {
+    auto in = inputs();
+    in.nativeAccess = true;
+    EXPECT_EQ(vm::option_texts(in).back(), "--enable-native-access=ALL-UNNAMED");
+
     struct Version {
         const char *text;
-        std::optional<bool> accepts;
+        std::optional<bool> extensionFolders, nativeAccess;
     };
-    for (const Version v : {Version{"1.8", true},
-                            {"1.4.2_19", true},
-                            {"1.6.0", true},
-                            {"9", false},
-                            {"17", false},
-                            {"17.0.15", false},
-                            {"25.0.3", false},
-                            {"", std::nullopt},
-                            {"abc", std::nullopt},
-                            {"17x", std::nullopt}})
-        EXPECT_EQ(vm::accepts_extension_folders(v.text), v.accepts) << v.text;
+    for (const Version v : {Version{"1.8", true, false},
+                            {"1.4.2_19", true, false},
+                            {"1.6.0", true, false},
+                            {"9", false, false},
+                            {"16.0.2", false, false},
+                            {"17", false, true},
+                            {"17.0.15", false, true},
+                            {"25.0.3", false, true},
+                            {"", std::nullopt, std::nullopt},
+                            {"abc", std::nullopt, std::nullopt},
+                            {"17x", std::nullopt, std::nullopt}}) {
+        EXPECT_EQ(vm::accepts_extension_folders(v.text), v.extensionFolders) << v.text;
+        EXPECT_EQ(vm::accepts_native_access(v.text), v.nativeAccess) << v.text;
+    }
 }
 
 TEST(OptionList, NoPrivateTempFolderLeavesTheLoggingOptionOut) {
@@ -141,14 +151,19 @@ TEST_F(Discovery, HomeWithOrWithoutTrailingSeparator) {
     for (const std::string home : {"/opt/jre", "/opt/jre/"}) {
         SCOPED_TRACE(home);
         path.emplace("PATH", "/usr/bin");
+        vm::runtime_state() = {};
         scenario.set_java({"17", home, "/opt/jre/lib/server/libjvm.so"}); // no such library: error 8
         EXPECT_FALSE(vm::discover_runtime());
         EXPECT_EQ(vm::runtime_state().javaLibFolder, "/opt/jre/lib");
         EXPECT_EQ(vm::runtime_state().library, nullptr);
         EXPECT_EQ(std::string(std::getenv("PATH")), "/usr/bin:/opt/jre/bin:/opt/jre/lib/server");
         EXPECT_EQ(entry::state().jvmError, vm::runtime_error_message(8));
+        // Every init discovers again, but PATH grows once: VM threads may be
+        // reading the environment by then.
+        EXPECT_FALSE(vm::discover_runtime());
+        EXPECT_EQ(std::string(std::getenv("PATH")), "/usr/bin:/opt/jre/bin:/opt/jre/lib/server");
     }
-    EXPECT_EQ(count(log(), "Download it from https://adoptium.net/ (error 8)\n"), 2u);
+    EXPECT_EQ(count(log(), "Download it from https://adoptium.net/ (error 8)\n"), 4u);
 }
 
 TEST_F(Discovery, MarkersInOrderWithTheirLogLines) {

@@ -1,7 +1,9 @@
-// The plug-in with a real Java VM, one vm_driver process per scenario: init
-// end to end through the fixture bridge, discovery errors as the user sees
-// them, option lists from marker files, idle, shutdown and preferences, the
-// bridge's natives, and a run under -Xcheck:jni.
+// The plug-in with a real Java VM, one vm_driver process per scenario, most
+// of them with the test plug-in (the real bridge and framework, and a plug-in
+// whose functions report what they see): init end to end, discovery errors as
+// the user sees them, option lists from marker files, idle, shutdown and
+// preferences, function calls from known and foreign threads, the bridge's
+// natives, and runs under -Xcheck:jni.
 #include "vm_support.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +16,40 @@ const std::string kError1 = "Download it from https://adoptium.net/ (error 1)";
 
 std::vector<std::string> options_for(const JavaRuntime &java) {
     const std::string lib = java.home + "/lib";
-    return {"-Xms4m", "-Xmx64m", "", "vfprintf",
-            "-Xbootclasspath/a:" + lib + "/deploy.jar:" + lib + "/plugin.jar:" + lib + "/javaws.jar"};
+    return {"-Xms4m",
+            "-Xmx64m",
+            "",
+            "vfprintf",
+            "-Xbootclasspath/a:" + lib + "/deploy.jar:" + lib + "/plugin.jar:" + lib + "/javaws.jar",
+            "--enable-native-access=ALL-UNNAMED"};
+}
+
+// Lines of the hosted log carry their level: "CONFIG: message".
+bool logged(const std::string &log, const std::string &line) {
+    return log.find(line + "\n") != std::string::npos;
+}
+
+// Warnings of -Xcheck:jni, and only those: a runtime's other warnings (such
+// as Java 17's about installing a security manager) are not JNI's.
+std::string jni_warnings(const RunResult &run) {
+    std::string found;
+    for (const auto &line : lines_of(run.out + run.err))
+        if (line.find("WARNING in native method") != std::string::npos || line.starts_with("WARNING: JNI") ||
+            line.find("FATAL ERROR in native method") != std::string::npos)
+            found += line + "\n";
+    return found;
 }
 
 // Init on a runtime: the VM is made once, the bridge gets what the host
-// sent, and the result reaches the host.
+// sent, the plug-in starts and its result reaches the host.
 void expect_init_end_to_end(Scenario &scenario, const JavaRuntime &java) {
     scenario.set_java(java);
-    const RunResult run = scenario.run({"name", "init:1:57", "init:1:300:unsafe"});
+    scenario.hosted_log_level("FINER");
+    const RunResult run = scenario.run({"name", "init:1:57", "init:1:300:unsafe", "call:tpThread"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.results("init"), (std::vector<std::string>{"51", "51"})) << run.out << run.err;
+    // API version 300 is out of range: the bridge answers -1 at once.
+    EXPECT_EQ(run.results("init"), (std::vector<std::string>{"51", "-1"})) << run.out << run.err;
+    EXPECT_EQ(run.results("call"), std::vector<std::string>{"tpThread 0 main daemon=false"});
 
     const std::string log = scenario.log();
     EXPECT_NE(log.find(") Found JVM dll at " + java.lib + "\n"), std::string::npos) << log;
@@ -34,35 +59,25 @@ void expect_init_end_to_end(Scenario &scenario, const JavaRuntime &java) {
     expected[2] = "-Djava.util.logging.config.file=" + scenario.temp().string() + "/logging.properties";
     EXPECT_EQ(scenario.logged_options(), expected);
 
-    const std::string archive = scenario.temp().string() + "/JDBC.jar";
-    const auto shared = scenario.records("sharedInstance");
-    ASSERT_EQ(shared.size(), 1u) << read_all(scenario.record_file());
-    EXPECT_EQ(shared[0].at("bundle"), std::string(VM_FIXTURE_PLUGIN) + ";" + archive);
-    EXPECT_EQ(shared[0].at("version"), "1.54");
-    EXPECT_EQ(shared[0].at("appType"), "1");
-    EXPECT_EQ(shared[0].at("logpath"),
-              (scenario.docs() / "VntPlugin Logs" / "Vantorel JDBC Plugin_FMPro.log").string());
-    EXPECT_EQ(shared[0].at("urlProtocol"), "file");
-    EXPECT_EQ(shared[0].at("urlHost"), "");
-    EXPECT_EQ(shared[0].at("urlPath"), archive);
-    const auto load = scenario.records("load");
-    ASSERT_EQ(load.size(), 1u);
-    EXPECT_EQ(load[0].words, std::vector<std::string>{"ok"});
-
-    const auto inits = scenario.records("fmxInit");
-    ASSERT_EQ(inits.size(), 2u);
-    for (const auto &init : inits) {
-        EXPECT_EQ(init.at("versionString"), "null");
-        EXPECT_EQ(init.at("instance"), run.token("instance"));
-        EXPECT_EQ(init.at("start"), run.token("start"));
-        EXPECT_EQ(init.at("env"), run.token("env"));
-        EXPECT_EQ(init.at("thread"), "main");
-        EXPECT_EQ(init.at("daemon"), "false");
-    }
-    EXPECT_EQ(inits[0].at("api"), "57");
-    EXPECT_EQ(inits[0].at("unsafe"), "false");
-    EXPECT_EQ(inits[1].at("api"), "300");
-    EXPECT_EQ(inits[1].at("unsafe"), "true");
+    // sharedInstance: bundle path, bridge version, log path; the archive's
+    // class loader over a file URL with the path unescaped.
+    const std::string archive = scenario.temp().string() + "/TestPlugin.jar";
+    EXPECT_TRUE(logged(log, "CONFIG: Loading dynamic library at " + std::string(VM_TEST_PLUGIN))) << log;
+    EXPECT_TRUE(logged(log, "CONFIG: Loading plugin jar at " + archive));
+    EXPECT_TRUE(logged(log, "bundlePath: " + std::string(VM_TEST_PLUGIN) + ";" + archive));
+    EXPECT_TRUE(logged(log, "INFO: Creating shared PluginBridge instance / plugin bridge version 1.54"));
+    EXPECT_TRUE(logged(log, "CONFIG: Will write normal log file to " +
+                                (scenario.docs() / "VntPlugin Logs" / "Vantorel Test Plugin_FMPro.log").string()));
+    EXPECT_TRUE(logged(log, "CONFIG: Test plug-in started on thread main, daemon false, loaded from file:" + archive));
+    // fmxInit: the API version, the application type, no version text, the
+    // instance handle and the call-backs as tokens.
+    const std::string tokens = run.token("instance") + ", ";
+    EXPECT_TRUE(logged(log, "FINER: fmxInit(57, 1, null, " + tokens + "false, " + run.token("start") + ", " +
+                                run.token("env") + ")"))
+        << log;
+    EXPECT_TRUE(logged(log, "FINER: fmxInit(300, 1, null, " + tokens + "true, " + run.token("start") + ", " +
+                                run.token("env") + ")"));
+    EXPECT_EQ(count(log, "CONFIG: Loading dynamic library at "), 1u);
 }
 
 TEST(Init, EndToEndWithOpenJdk17AndATempFolderWithSpaces) {
@@ -76,28 +91,38 @@ TEST(Init, EndToEndWithTheNewerRuntime) {
         GTEST_SKIP() << "no runtime at /usr/lib/jvm/temurin-25-jdk-amd64";
     Scenario scenario;
     expect_init_end_to_end(scenario, *java);
+    // This runtime refuses a security manager: start-up goes on, and says so
+    // once. Nothing warns about the plug-in's native library either.
+    const RunResult again = scenario.run({"name", "init:1", "init:1"});
+    EXPECT_EQ(again.results("init"), (std::vector<std::string>{"51", "51"})) << again.err;
+    EXPECT_EQ(count(scenario.log(), "CONFIG: This Java runtime does not allow a security manager"), 1u)
+        << scenario.log();
+    EXPECT_EQ(again.err.find("restricted method"), std::string::npos) << again.err;
 }
 
-TEST(Init, TheBridgeResultReachesTheHostSignExtended) {
-    Scenario scenario;
-    scenario.env("VNT_FIXTURE_INIT_RESULT", "-1");
-    const RunResult run = scenario.run({"name", "init:1"});
-    EXPECT_EQ(run.results("init"), std::vector<std::string>{"-1"}) << run.err;
-
+TEST(Init, FailuresOfTheHostedStartReachTheHost) {
     // An exception out of fmxInit is reported; the call's value is passed on.
     Scenario failing;
-    failing.env("VNT_FIXTURE_FAIL", "fmxInit");
+    failing.env("VNT_TEST_FAIL", "init");
     const RunResult failed = failing.run({"name", "init:1"});
     EXPECT_EQ(failed.results("init"), std::vector<std::string>{"0"});
-    EXPECT_NE(failed.err.find("IllegalStateException: fixture: fmxInit fails as asked"), std::string::npos)
+    EXPECT_NE(failed.err.find("IllegalStateException: test plug-in: init fails as asked"), std::string::npos)
         << failed.err;
+    EXPECT_TRUE(logged(failing.log(), "SEVERE: Could not initialize plugin")) << failing.log();
+
+    // A prototype method that returns no string ends the start-up too.
+    Scenario odd;
+    odd.env("VNT_TEST_ODD_PROTOTYPE", "1");
+    const RunResult oddRun = odd.run({"name", "init:1"});
+    EXPECT_EQ(oddRun.results("init"), std::vector<std::string>{"0"});
+    EXPECT_NE(oddRun.err.find("java.lang.ClassCastException"), std::string::npos) << oddRun.err;
 }
 
 TEST(Init, AMissingBridgeClassIsLoggedAndNotEnabled) {
     Scenario scenario;
     const RunResult run = scenario.run({"name", "init:1", "init:1"}, VM_NOBRIDGE_PLUGIN);
     EXPECT_EQ(run.results("init"), (std::vector<std::string>{"-2", "-2"})) << run.err;
-    const std::string log = scenario.log();
+    const std::string log = scenario.log("FMPro", "Vantorel JDBC Plugin");
     // Retried at each init, once per message.
     EXPECT_EQ(count(log, ") An error occurred while trying to load com.tessal.veskor.PluginBridge. Make sure that "
                          "it is loaded in a jar called 'plugin.jar'\n"),
@@ -134,7 +159,7 @@ TEST(Init, DiscoveryErrorsAreLoggedAndTheUserSeesError1Once) {
         EXPECT_EQ(run.results("init"), (std::vector<std::string>{"-2", "-2"})) << run.err;
         const auto messages = scenario.log_messages();
         ASSERT_GE(messages.size(), 2u);
-        EXPECT_TRUE(messages[0].starts_with(" *** INIT for Vantorel JDBC Plugin_FMPro at ")) << messages[0];
+        EXPECT_TRUE(messages[0].starts_with(" *** INIT for Vantorel Test Plugin_FMPro at ")) << messages[0];
         EXPECT_EQ(messages[1], "Vantorel plugins require Java 1.4 or later, which is not installed on this "
                                "computer. Download it from https://adoptium.net/ (error " +
                                    std::to_string(c.error) + ")");
@@ -194,24 +219,25 @@ TEST(VmOptions, ListsReadFromTheLog) {
         std::vector<std::string> logLines;
     };
     const auto boot = options_for(java)[4];
+    const auto access = options_for(java)[5];
     const std::string jdwp = "-Xrunjdwp:transport=dt_socket,address=";
     JavaRuntime legacy = java;
     legacy.version = "1.8";
     const Case cases[] = {
-        {"no markers", {}, "", "1", java, {"-Xms4m", "-Xmx64m", "", "vfprintf", boot}, {}},
+        {"no markers", {}, "", "1", java, {"-Xms4m", "-Xmx64m", "", "vfprintf", boot, access}, {}},
         {"debug",
          {"debug"},
          "",
          "1",
          java,
-         {"-Xms4m", "-Xmx64m", "-Xdebug", jdwp + "4410,server=y,suspend=n", "", "vfprintf", boot},
+         {"-Xms4m", "-Xmx64m", "-Xdebug", jdwp + "4410,server=y,suspend=n", "", "vfprintf", boot, access},
          {"Enabling debugger", "Enabling Java debugger on port 4410"}},
         {"debug and profile",
          {"debug", "profile"},
          "",
          "1",
          java,
-         {"-Xms4m", "-Xmx64m", "-agentlib:yjpagent", "", "vfprintf", boot},
+         {"-Xms4m", "-Xmx64m", "-agentlib:yjpagent", "", "vfprintf", boot, access},
          {"Enabling debugger", "Enabling profiler"}},
         {"debug in Server",
          {"debug"},
@@ -219,16 +245,16 @@ TEST(VmOptions, ListsReadFromTheLog) {
          "3",
          java,
          {"-Xms4m", "-Xmx64m", "-Xdebug", jdwp + "4412,server=y,suspend=n", "-Djava.awt.headless=true", "", "vfprintf",
-          boot},
+          boot, access},
          {"Enabling Java debugger on port 4412", "Enabling headless mode"}},
         {"memorysize 256",
          {},
          "256",
          "1",
          java,
-         {"-Xms4m", "-Xmx256m", "", "vfprintf", boot},
+         {"-Xms4m", "-Xmx256m", "", "vfprintf", boot, access},
          {"Found custom memory file, -Xmx256m", "JVM started successfully"}},
-        {"a 1.x runtime keeps the extension folders",
+        {"a 1.x runtime keeps the extension folders and knows no native access",
          {},
          "",
          "1",
@@ -264,41 +290,46 @@ TEST(VmOptions, ListsReadFromTheLog) {
     }
 }
 
-TEST(Idle, AttachesForeignThreadsAsDaemonsAndDetachesThem) {
+TEST(Threads, ForeignThreadsAreAttachedAsDaemonsForOneCallAndDetachedAfter) {
     Scenario scenario;
-    const RunResult run = scenario.run({"name", "init:1", "idle:2", "idle-thread:3", "idle:unsafe", "shutdown"});
+    const RunResult run = scenario.run({"name", "init:1", "idle:2", "idle-thread:3", "call:tpIdleCount",
+                                        "call-thread:tpThread", "call-thread:tpThread", "call:tpThread", "live",
+                                        "shutdown"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto idles = scenario.records("fmxIdle");
-    ASSERT_EQ(idles.size(), 2u) << read_all(scenario.record_file());
-    EXPECT_EQ(idles[0].at("state"), "2");
-    EXPECT_EQ(idles[0].at("thread"), "main");
-    EXPECT_EQ(idles[0].at("daemon"), "false");
-    EXPECT_EQ(idles[1].at("state"), "3");
-    EXPECT_EQ(idles[1].at("daemon"), "true");
-    for (const auto &idle : idles) {
-        EXPECT_EQ(idle.at("unsafe"), "false");
-        EXPECT_EQ(idle.at("start"), run.token("start"));
-        EXPECT_EQ(idle.at("env"), run.token("env"));
-    }
-    // The main thread is still the VM's own (not re-attached as a daemon);
-    // the idle thread is gone from the VM.
-    const auto shutdown = scenario.records("fmxShutdown");
-    ASSERT_EQ(shutdown.size(), 1u);
-    EXPECT_EQ(shutdown[0].at("thread"), "main");
-    EXPECT_EQ(shutdown[0].at("daemon"), "false");
-    EXPECT_EQ(shutdown[0].at("threads").find(idles[1].at("thread") + ","), std::string::npos);
-    EXPECT_EQ(shutdown[0].at("threads").find(idles[1].at("thread") + "]"), std::string::npos);
+    const auto calls = run.results("call");
+    const auto threadCalls = run.results("call-thread");
+    ASSERT_EQ(calls.size(), 2u) << run.out << run.err;
+    ASSERT_EQ(threadCalls.size(), 2u);
+    // Idle work runs on the host's main thread (the one that made the VM,
+    // named "main"); an idle on another thread reaches the bridge but not
+    // the plug-in.
+    EXPECT_EQ(calls[0], "tpIdleCount 0 1 last=2");
+    EXPECT_EQ(calls[1], "tpThread 0 main daemon=false");
+    const std::regex attached(R"(tpThread 0 (Thread-\d+) daemon=true)");
+    std::smatch first, second;
+    ASSERT_TRUE(std::regex_match(threadCalls[0], first, attached)) << threadCalls[0];
+    ASSERT_TRUE(std::regex_match(threadCalls[1], second, attached)) << threadCalls[1];
+    EXPECT_NE(first[1], second[1]);
+    // Every host object of the calls is gone with them.
+    EXPECT_EQ(run.results("live"), std::vector<std::string>{"0 "});
+    // The foreign threads left the VM again; the main thread stayed.
+    const std::string log = scenario.log();
+    const auto at = log.find("INFO: Shutting down - Active threads: [");
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string threads = log.substr(at, log.find('\n', at) - at);
+    EXPECT_NE(threads.find("Thread[main,"), std::string::npos) << threads;
+    EXPECT_EQ(threads.find("Thread[" + first[1].str() + ","), std::string::npos) << threads;
+    EXPECT_EQ(threads.find("Thread[" + second[1].str() + ","), std::string::npos) << threads;
 }
 
-TEST(Idle, ServerAndUnsafeTouchNothingWpeReachesTheBridge) {
+TEST(Idle, ServerAndUnsafeTouchNothingWpeReachesThePlugin) {
     Scenario server;
-    server.run({"name", "init:3", "idle", "idle-thread"});
-    EXPECT_EQ(server.records("fmxInit").size(), 1u);
-    EXPECT_TRUE(server.records("fmxIdle").empty());
+    const RunResult serverRun = server.run({"name", "init:3", "idle", "idle-thread", "call:tpIdleCount"});
+    EXPECT_EQ(serverRun.results("call"), std::vector<std::string>{"tpIdleCount 0 0 last=-1"}) << serverRun.err;
 
     Scenario wpe;
-    wpe.run({"name", "init:4", "idle"});
-    EXPECT_EQ(wpe.records("fmxIdle").size(), 1u);
+    const RunResult wpeRun = wpe.run({"name", "init:4", "idle", "call:tpIdleCount"});
+    EXPECT_EQ(wpeRun.results("call"), std::vector<std::string>{"tpIdleCount 0 1 last=0"}) << wpeRun.err;
 
     // Before any init, an unsafe idle does not even look for a VM.
     Scenario unsafe;
@@ -308,94 +339,71 @@ TEST(Idle, ServerAndUnsafeTouchNothingWpeReachesTheBridge) {
     EXPECT_EQ(log.find("JVM"), std::string::npos) << log;
 }
 
-TEST(Idle, WithoutAVmTheIdleIsSkippedQuietly) {
-    // No init, so no runtime was discovered: the VM cannot be made.
+TEST(Idle, OnlyInitMakesTheVm) {
+    // Before init there is no VM, and idle, preferences and shutdown make none.
     Scenario scenario;
-    const RunResult run = scenario.run({"name", "idle", "prefs", "shutdown"});
+    const RunResult run = scenario.run({"name", "idle", "idle-thread", "prefs", "shutdown"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string log = read_all(scenario.docs() / "VntPlugin Logs" / "miscellaneous.log");
-    EXPECT_NE(log.find(") Will skip idle handler because a JVM error occurred: (C++ "), std::string::npos) << log;
-    EXPECT_NE(log.find(kError1 + "\n"), std::string::npos);
+    EXPECT_EQ(log.find("No existing JVM found"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Will skip idle handler"), std::string::npos) << log;
     EXPECT_NE(log.find(") Skipping fmxDoAppPreferences: no Java VM\n"), std::string::npos);
     EXPECT_NE(log.find(") Skipping fmxShutdown: no Java VM\n"), std::string::npos);
     EXPECT_NE(log.find(") Shutdown complete\n"), std::string::npos);
     EXPECT_EQ(count(run.err, "[message box]"), 0u);
 }
 
-TEST(Shutdown, CallsTheBridgeAndTheNextLineStartsTheLogAfresh) {
+TEST(Shutdown, CallsThePluginAndTheNextLineStartsTheLogAfresh) {
     Scenario scenario;
-    const RunResult run = scenario.run({"name", "init:1", "shutdown", "init:1"});
+    const RunResult run = scenario.run({"name", "init:1", "shutdown", "init:1", "call:tpEcho:again"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.results("init"), (std::vector<std::string>{"51", "51"}));
-    const auto shutdown = scenario.records("fmxShutdown");
-    ASSERT_EQ(shutdown.size(), 1u);
-    EXPECT_EQ(shutdown[0].at("unsafe"), "false");
-    EXPECT_EQ(shutdown[0].at("start"), run.token("start"));
-    EXPECT_EQ(shutdown[0].at("env"), run.token("env"));
-    EXPECT_EQ(scenario.records("sharedInstance").size(), 1u);
-    EXPECT_EQ(scenario.records("fmxInit").size(), 2u);
-    // The second init deleted the log that ended with "Shutdown complete".
+    // The second init found the bridge and its functions: nothing is made or
+    // registered twice, and the plug-in's start-up hook runs again.
+    EXPECT_EQ(run.results("call"), std::vector<std::string>{"tpEcho 0 again"});
     const std::string log = scenario.log();
     EXPECT_EQ(count(log, "*** INIT for"), 1u) << log;
     EXPECT_EQ(log.find("Shutdown complete"), std::string::npos);
     EXPECT_EQ(log.find("No existing JVM found"), std::string::npos);
+    EXPECT_EQ(log.find("Loading dynamic library"), std::string::npos);
+    EXPECT_TRUE(logged(log, "CONFIG: Test plug-in started on thread main, daemon false, loaded from file:" +
+                                scenario.temp().string() + "/TestPlugin.jar"));
     EXPECT_EQ(count(run.out, "Writing to log file at " + (scenario.docs() / "VntPlugin Logs").string() +
-                                 "/Vantorel JDBC Plugin_FMPro.log"),
+                                 "/Vantorel Test Plugin_FMPro.log"),
               2u);
 }
 
-TEST(Natives, EventLoopWindowAndClipboardThroughPreferences) {
+TEST(Natives, EventLoopAndClipboardThroughTheBridge) {
     Scenario scenario;
-    scenario.env("VNT_FIXTURE_SCENARIO", "natives");
-    const RunResult run = scenario.run({"name", "init:1", "prefs:unsafe"}, VM_FIXTURE_PLUGIN, std::chrono::seconds(30));
+    const RunResult run = scenario.run({"name", "init:1", "prefs:unsafe", "call:tpAwaitEvents", "call:tpClipboard"},
+                                       VM_TEST_PLUGIN, std::chrono::seconds(60));
     ASSERT_EQ(run.status, 0) << run.err; // a loop that never woke would time out
-    const auto prefs = scenario.records("fmxDoAppPreferences");
-    ASSERT_EQ(prefs.size(), 1u);
-    EXPECT_EQ(prefs[0].at("unsafe"), "true");
-    EXPECT_EQ(prefs[0].at("start"), run.token("start"));
-    EXPECT_EQ(prefs[0].at("thread"), "main");
-    EXPECT_NE(scenario.log().find(") *** DO PREFS ***\n"), std::string::npos);
-
-    const auto loops = scenario.records("eventLoop");
-    ASSERT_EQ(loops.size(), 2u) << read_all(scenario.record_file());
-    EXPECT_EQ(loops[0].words, (std::vector<std::string>{"stopFromThread", "returned"}));
-    EXPECT_EQ(loops[1].words, (std::vector<std::string>{"stopBeforeStart", "returned"}));
-    EXPECT_LT(std::stoi(loops[1].at("waitedMs")), 1000);
-
-    const auto window = scenario.records("window");
-    ASSERT_EQ(window.size(), 1u);
-    EXPECT_EQ(window[0].at("front"), "0");
-    EXPECT_EQ(window[0].at("setParent"), "0");
-    EXPECT_NE(scenario.log().find(") SetParent failed with error code 1400\n"), std::string::npos);
-
-    const auto clipboard = scenario.records("clipboard");
-    ASSERT_EQ(clipboard.size(), 3u);
-    EXPECT_EQ(clipboard[0].at("formats"), "[13]");
-    EXPECT_EQ(clipboard[0].at("data"), "[1, 2, 3, 0, -1]");
-    EXPECT_EQ(clipboard[0].at("absent"), "[]");
-    EXPECT_EQ(clipboard[1].at("formats"), "[7]"); // setting replaces the whole clipboard
-    EXPECT_EQ(clipboard[1].at("data"), "[42]");
-    EXPECT_EQ(clipboard[1].at("replaced"), "0");
-    EXPECT_EQ(clipboard[2].at("formats"), "[]"); // null data: emptied, nothing set
-    EXPECT_EQ(scenario.records("mac").at(0).words, std::vector<std::string>{"UnsatisfiedLinkError"});
+    // Preferences started the toolkit (the host thread ran the event loop
+    // until the toolkit was up) and ran the configuration on its thread,
+    // which without a display only logs.
+    const std::string log = scenario.log();
+    EXPECT_NE(log.find(") *** DO PREFS ***\n"), std::string::npos);
+    EXPECT_TRUE(logged(log, "INFO: No configuration dialog for Vantorel Test Plugin: the Java VM runs without a "
+                            "display"))
+        << log;
+    const auto calls = run.results("call");
+    ASSERT_EQ(calls.size(), 2u) << run.out << run.err;
+    EXPECT_EQ(calls[0], "tpAwaitEvents 0 done");
+    // Setting replaces the whole clipboard; null data empties it; the Mac
+    // natives are not in this library.
+    EXPECT_EQ(calls[1], "tpClipboard 0 [13] [1, 2, 3, 0, -1] absent []; [7] [42] replaced 0; []; "
+                        "mac UnsatisfiedLinkError");
 }
 
 TEST(CheckJni, NoWarningsOnAnyPath) {
-    const auto warnings = [](const RunResult &run) {
-        std::string found;
-        for (const auto &line : lines_of(run.out + run.err))
-            if (line.find("WARNING") != std::string::npos || line.find("FATAL") != std::string::npos)
-                found += line + "\n";
-        return found;
-    };
     struct Case {
         const char *name;
         std::string plugin;
         std::map<std::string, std::string> env;
     };
     const Case cases[] = {
-        {"every message and the natives", VM_FIXTURE_PLUGIN, {{"VNT_FIXTURE_SCENARIO", "natives"}}},
-        {"exceptions out of the bridge", VM_FIXTURE_PLUGIN, {{"VNT_FIXTURE_FAIL", "fmxIdle"}}},
+        {"every message, calls from known and foreign threads", VM_TEST_PLUGIN, {}},
+        {"exceptions out of the bridge", VM_TEST_PLUGIN, {{"VNT_TEST_FAIL", "init"}}},
         {"no bridge class", VM_NOBRIDGE_PLUGIN, {}},
     };
     for (const auto &c : cases) {
@@ -405,12 +413,15 @@ TEST(CheckJni, NoWarningsOnAnyPath) {
                      "-Xcheck:jni -Djava.util.prefs.userRoot=" + (scenario.root() / "prefs").string());
         for (const auto &[name, value] : c.env)
             scenario.env(name, value);
-        const RunResult run = scenario.run(
-            {"name", "init:1", "idle", "idle-thread", "prefs", "shutdown", "init:1", "idle-thread"}, c.plugin);
+        const RunResult run = scenario.run({"name", "init:1", "call:tpEcho:x", "call-thread:tpThread",
+                                            "call:tpFeedback:boom", "call:tpLastError", "call:tpJoin:a:b:c", "idle",
+                                            "idle-thread", "prefs", "call:tpAwaitEvents", "call:tpClipboard",
+                                            "shutdown", "init:1", "idle-thread", "call-thread:tpNull"},
+                                           c.plugin);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.err.find("Picked up JAVA_TOOL_OPTIONS: -Xcheck:jni"), std::string::npos);
         EXPECT_EQ(run.results("idle-thread").size(), 2u);
-        EXPECT_EQ(warnings(run), "");
+        EXPECT_EQ(jni_warnings(run), "");
     }
 }
 

@@ -8,12 +8,18 @@
 //     idle[:STATE][:unsafe]       idle on the main thread
 //     idle-thread[:STATE]         idle on a new thread, which then ends
 //     shutdown | prefs            shutdown, preferences
+//     call:NAME[:ARG]...          calls a registered function on the main thread,
+//                                 as the host does, with text arguments
+//     call-thread:NAME[:ARG]...   the same on a new thread, which then ends
+//     live                        the host objects alive now ("live N ...")
 //
 // It prints the tokens of the instance handle and call-backs first, then one
-// line per message ("init 51").
+// line per message ("init 51"; "call NAME CODE RESULT" for a call).
+#include "fmhost/host_control.h"
 #include "fmhost/plugin_interface.h"
 #include "platform/platform.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -34,6 +40,38 @@ std::vector<std::string> split(const std::string &text) {
     for (std::string part; std::getline(in, part, ':');)
         parts.push_back(part);
     return parts;
+}
+
+// Calls a registered function with text arguments the way a host does; the
+// error code and the result's text.
+std::string call_function(const std::vector<std::string> &parts) {
+    const fmhost::RegisteredFunction *function = fmhost::find_function(platform::widen(parts.at(1)));
+    if (!function)
+        return "no such function";
+    FMX_Error err{};
+    FMX_ExprEnv *env = FM_ExprEnv_Constructor1(0, &err);
+    FMX_DataVect *args = fmhost::datavect_new();
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+        FMX_Data *arg = FM_Data_Constructor1(&err);
+        FMX_Text *text = FM_Text_Constructor1(&err);
+        const std::u16string units = platform::widen(parts[i]);
+        FM_Text_AssignUnicodeWithLength(text, reinterpret_cast<const FMX_Unichar *>(units.data()),
+                                        static_cast<std::uint32_t>(units.size()), &err);
+        FM_Data_SetAsText(arg, text, FM_Data_GetLocale(arg, &err), FMX_DT_TEXT, &err);
+        fmhost::datavect_push(args, arg);
+        FM_Text_Delete(text, &err);
+        FM_Data_Delete(arg, &err);
+    }
+    FMX_Data *result = FM_Data_Constructor1(&err);
+    const std::int16_t code = function->callback(function->id, env, args, result);
+    const FMX_Text *text = FM_Data_GetAsText(result, &err);
+    std::u16string units(FM_Text_GetSize(text, &err), u'\0');
+    FM_Text_GetUnicode(text, reinterpret_cast<FMX_Unichar *>(units.data()), 0, static_cast<std::uint32_t>(units.size()),
+                       &err);
+    FM_Data_Delete(result, &err);
+    fmhost::datavect_delete(args);
+    FM_ExprEnv_Delete(env, &err);
+    return std::to_string(code) + " " + platform::narrow(units);
 }
 
 bool has(const std::vector<std::string> &parts, const char *flag) {
@@ -106,6 +144,16 @@ int main(int argc, char **argv) {
             else
                 std::thread([&] { entry(&record); }).join();
             std::printf("%s done\n", command.c_str());
+        } else if ((command == "call" || command == "call-thread") && parts.size() > 1) {
+            std::string answer;
+            if (command == "call")
+                answer = call_function(parts);
+            else
+                std::thread([&] { answer = call_function(parts); }).join();
+            std::printf("%s %s %s\n", command.c_str(), parts[1].c_str(), answer.c_str());
+        } else if (command == "live") {
+            std::printf("live %zu %s\n", fmhost::live_total(),
+                        fmhost::describe_live(fmhost::live_objects()).c_str());
         } else if (command == "shutdown" || command == "prefs") {
             record.message = command == "shutdown" ? FMX_MSG_SHUTDOWN : FMX_MSG_PREFERENCES;
             entry(&record);

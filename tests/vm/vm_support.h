@@ -80,17 +80,6 @@ inline std::string registry_text(const std::string &javaSection, const std::stri
            personal + "\"\n";
 }
 
-// What the fixture bridge recorded: one entry per line, fields by name.
-struct Record {
-    std::string kind;
-    std::vector<std::string> words; // fields without "="
-    std::map<std::string, std::string> fields;
-    std::string at(const std::string &name) const {
-        const auto found = fields.find(name);
-        return found == fields.end() ? "<absent>" : found->second;
-    }
-};
-
 struct RunResult {
     int status = -1; // exit code, or -signal, or -1000 on timeout
     std::string out, err;
@@ -116,8 +105,9 @@ struct RunResult {
     }
 };
 
-// One scenario: its own temp folder, documents folder, marker folder,
-// registry file and fixture record, and runs of vm_driver with them.
+// One scenario: its own temp folder, documents folder, marker folder and
+// registry file, and runs of vm_driver with them (the test plug-in unless
+// another plug-in file is named).
 class Scenario {
   public:
     explicit Scenario(const std::string &tempName = "temp") : temp_(root_.path() / tempName) {
@@ -128,10 +118,8 @@ class Scenario {
         set_java(jdk17());
         env_["TEMP"] = temp_.string();
         env_["VNT_REGISTRY"] = registry_file().string();
-        env_["VNT_FIXTURE_RECORD"] = record_file().string();
         env_["JAVA_TOOL_OPTIONS"] = "-Djava.util.prefs.userRoot=" + (root_.path() / "prefs").string();
-        unset_.push_back("VNT_DEBUG_OUTPUT");
-        for (const char *name : {"VNT_FIXTURE_INIT_RESULT", "VNT_FIXTURE_FAIL", "VNT_FIXTURE_SCENARIO"})
+        for (const char *name : {"VNT_DEBUG_OUTPUT", "VNT_TEST_FAIL", "VNT_TEST_ODD_PROTOTYPE", "DISPLAY"})
             unset_.push_back(name);
     }
 
@@ -141,7 +129,6 @@ class Scenario {
     fs::path appdata() const { return root_.path() / "appdata"; }
     fs::path markers() const { return appdata() / "Vantorel"; }
     fs::path registry_file() const { return root_.path() / "registry.reg"; }
-    fs::path record_file() const { return root_.path() / "record.txt"; }
 
     void set_java(const JavaRuntime &java) { set_java_section(java_section(java)); }
     void set_java_section(const std::string &section) {
@@ -149,25 +136,32 @@ class Scenario {
     }
     void marker(const std::string &name, const std::string &content = "") { write_all(markers() / name, content); }
     void env(const std::string &name, const std::string &value) { env_[name] = value; }
+    // The hosted log's level, through the logging configuration the VM is
+    // started with (no console handler, so nothing of it reaches stderr).
+    void hosted_log_level(const std::string &level) {
+        write_all(temp_ / "logging.properties", "handlers=\ncom.tessal.level=" + level + "\n");
+    }
 
-    // The per-plug-in log of an application type.
-    std::string log(const std::string &appType = "FMPro") const {
-        return read_all(docs() / "VntPlugin Logs" / ("Vantorel JDBC Plugin_" + appType + ".log"));
+    // The per-plug-in log of an application type, native and hosted lines.
+    std::string log(const std::string &appType = "FMPro", const std::string &plugin = "Vantorel Test Plugin") const {
+        return read_all(docs() / "VntPlugin Logs" / (plugin + "_" + appType + ".log"));
     }
     // The log's messages without their "(C++ time) " prefixes.
-    std::vector<std::string> log_messages(const std::string &appType = "FMPro") const {
+    std::vector<std::string> log_messages(const std::string &appType = "FMPro",
+                                          const std::string &plugin = "Vantorel Test Plugin") const {
         std::vector<std::string> messages;
-        for (const auto &line : lines_of(log(appType))) {
+        for (const auto &line : lines_of(log(appType, plugin))) {
             const auto end = line.starts_with("(C++ ") ? line.find(") ") : std::string::npos;
             messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
         }
         return messages;
     }
     // The "%d: %s" option lines of the log, in order.
-    std::vector<std::string> logged_options(const std::string &appType = "FMPro") const {
+    std::vector<std::string> logged_options(const std::string &appType = "FMPro",
+                                            const std::string &plugin = "Vantorel Test Plugin") const {
         std::vector<std::string> options;
         const std::regex option(R"(^(\d+): (.*)$)");
-        for (const auto &message : log_messages(appType)) {
+        for (const auto &message : log_messages(appType, plugin)) {
             std::smatch match;
             if (std::regex_match(message, match, option) && std::stoul(match[1]) == options.size())
                 options.push_back(match[2]);
@@ -175,30 +169,8 @@ class Scenario {
         return options;
     }
 
-    std::vector<Record> records(const std::string &kind = "") const {
-        std::vector<Record> found;
-        for (const auto &line : lines_of(read_all(record_file()))) {
-            std::vector<std::string> parts;
-            std::stringstream in(line);
-            for (std::string part; std::getline(in, part, '\t');)
-                parts.push_back(part);
-            if (parts.empty() || (!kind.empty() && parts[0] != kind))
-                continue;
-            Record record{parts[0], {}, {}};
-            for (std::size_t i = 1; i < parts.size(); ++i) {
-                const auto eq = parts[i].find('=');
-                if (eq == std::string::npos)
-                    record.words.push_back(parts[i]);
-                else
-                    record.fields[parts[i].substr(0, eq)] = parts[i].substr(eq + 1);
-            }
-            found.push_back(std::move(record));
-        }
-        return found;
-    }
-
     // Runs vm_driver with the plug-in and commands; gives up after the timeout.
-    RunResult run(const std::vector<std::string> &commands, const std::string &plugin = VM_FIXTURE_PLUGIN,
+    RunResult run(const std::vector<std::string> &commands, const std::string &plugin = VM_TEST_PLUGIN,
                   std::chrono::seconds timeout = std::chrono::seconds(60)) const {
         const fs::path out = root_.path() / "stdout.txt", err = root_.path() / "stderr.txt";
         std::vector<std::string> args{VM_DRIVER, plugin};

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,40 @@ std::string base_temp_folder() {
     for (const char *name : {"TEMP", "TMPDIR"})
         if (auto value = get_env(name); value && !value->empty()) return *value;
     return "/tmp";
+}
+
+// A fresh private folder in a shared one, made once per process when the
+// user's own subfolder cannot be used.
+struct Fallback {
+    std::mutex mutex;
+    std::optional<std::string> folder;
+    std::optional<std::string> refused;
+};
+
+Fallback &fallback() {
+    static auto *instance = new Fallback;
+    return *instance;
+}
+
+// Whether a folder is ours alone: a real directory owned by us with no
+// access for anyone else.
+bool is_private_folder(const std::string &path, uid_t uid) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid &&
+           (st.st_mode & kGroupOtherBits) == 0;
+}
+
+std::optional<std::string> fallback_folder(const std::string &base, const std::string &refused, uid_t uid) {
+    auto &state = fallback();
+    const std::lock_guard lock(state.mutex);
+    if (state.folder && state.refused == refused && is_private_folder(*state.folder, uid))
+        return state.folder;
+    std::string pattern = (base == "/" ? "" : base) + "/vantorel-" + std::to_string(uid) + "-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        return std::nullopt;
+    state.folder = pattern;
+    state.refused = refused;
+    return state.folder;
 }
 
 } // namespace
@@ -34,15 +69,21 @@ std::optional<std::string> temp_folder() {
     // between the check and the use, so such a folder is refused.
     if ((st.st_mode & S_ISVTX) == 0) return std::nullopt;
 
-    // Use (and first make) a folder of our own inside it. Whatever is
-    // at that name must be our directory with no access for anyone else; a
-    // link, another's folder or loose permissions are refused, never repaired.
+    // Use (and first make) a folder of our own inside it. Whatever is at
+    // that name must be our directory with no access for anyone else; a
+    // link, another's folder or loose permissions are refused, never
+    // repaired. Another user can take the name first, so a refused name
+    // falls back to a fresh folder that mkdtemp makes ours.
     const std::string own = (base == "/" ? "" : base) + "/vantorel-" + std::to_string(uid);
     if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
-    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid ||
-        (st.st_mode & kGroupOtherBits) != 0)
-        return std::nullopt;
-    return own;
+    if (is_private_folder(own, uid)) return own;
+    return fallback_folder(base, own, uid);
+}
+
+std::optional<std::string> refused_temp_subfolder() {
+    auto &state = fallback();
+    const std::lock_guard lock(state.mutex);
+    return state.refused;
 }
 
 std::FILE *open_file(const std::string &path, const char *mode) {
