@@ -111,6 +111,11 @@ public final class PluginBridge {
     private final Map<Short, PluginFunction> functionIDMap = new HashMap<>();
     private final Object fmInvocationLock = new Object();
     private final Deque<PluginContext> currentContextStack = new ArrayDeque<>();
+    // Pushes so far and the latest context pushed: a waiting thread gets the
+    // context of a call that began while it waited, even if that call ended
+    // before the thread could look.
+    private long pushCount;
+    private PluginContext lastPushed;
     private int callCounter;
     private final LinkedList<FileMakerOperation> operationQueue = new LinkedList<>();
 
@@ -686,6 +691,8 @@ public final class PluginBridge {
                     new Exception("This is not an error, it's just a stack trace"));
             }
             currentContextStack.push(context);
+            pushCount++;
+            lastPushed = context;
             fmInvocationLock.notifyAll();
         }
         List<FileMakerOperation> operations;
@@ -720,14 +727,18 @@ public final class PluginBridge {
         }
     }
 
-    /** The context of the host call in progress; waits for one when none is. Null when interrupted. */
+    /**
+     * The context of the host call in progress; without one, waits for the
+     * next host call and returns its context. Null when interrupted.
+     */
     public PluginContext getCurrentContext() {
         synchronized (fmInvocationLock) {
             try {
-                while (currentContextStack.isEmpty()) {
+                long seen = pushCount;
+                while (currentContextStack.isEmpty() && pushCount == seen) {
                     fmInvocationLock.wait();
                 }
-                return currentContextStack.peek();
+                return currentContextStack.isEmpty() ? lastPushed : currentContextStack.peek();
             } catch (InterruptedException e) {
                 log.log(Level.WARNING, "Plugin was interrupted while waiting for context; returning null", e);
                 Thread.currentThread().interrupt();
