@@ -16,7 +16,12 @@ constexpr std::int16_t kFileMissing = 100;
 constexpr std::int16_t kScriptMissing = 104;
 constexpr std::int16_t kUnavailable = 3;
 
-HostCallbacks *current = nullptr;
+// The calling thread's call-backs, and the main thread's for threads that
+// have none of their own.
+thread_local HostCallbacks *current = nullptr;
+HostCallbacks *primary = nullptr;
+
+HostCallbacks *callbacks_here() { return current ? current : primary; }
 
 std::string text_of(const FMX_Text *text) {
     FMX_Error err{};
@@ -32,15 +37,17 @@ std::string text_of(const FMX_Text *text) {
 
 std::int16_t FMX_CALL start_script_entry(const FMX_Text *fileName, const FMX_Text *scriptName, std::uint8_t control,
                                          const FMX_Data *parameter) {
-    if (!current)
+    HostCallbacks *callbacks = callbacks_here();
+    if (!callbacks)
         return kUnavailable;
-    return current->trigger(fileName, scriptName, control, parameter);
+    return callbacks->trigger(fileName, scriptName, control, parameter);
 }
 
 std::int16_t FMX_CALL current_env_entry(FMX_ExprEnv *env) {
-    if (!current)
+    HostCallbacks *callbacks = callbacks_here();
+    if (!callbacks)
         return kUnavailable;
-    return current->fill_environment(env);
+    return callbacks->fill_environment(env);
 }
 
 std::int16_t code_of(int code) {
@@ -51,11 +58,18 @@ std::int16_t code_of(int code) {
 
 HostCallbacks::HostCallbacks(Session &session) : session_(session) {
     current = this;
-    set_evaluator([this](const FMX_ExprEnv *env, std::u16string_view expression, FMX_Data *result) -> std::int16_t {
+    if (primary)
+        return;
+    primary = this;
+    set_evaluator([](const FMX_ExprEnv *env, std::u16string_view expression, FMX_Data *result) -> std::int16_t {
+        HostCallbacks *callbacks = callbacks_here();
+        if (!callbacks)
+            return calc::err::Generic;
         try {
+            Session &session = callbacks->session_;
             const auto *position = static_cast<const Session::Position *>(env_context(env));
-            Session::Visit visit(session_, position);
-            calc::Result value = calc::evaluate(expression, session_);
+            Session::Visit visit(session, position);
+            calc::Result value = calc::evaluate(expression, session);
             if (!value)
                 return code_of(value.error().code);
             set_value(*result, host_value(value.value()));
@@ -67,8 +81,12 @@ HostCallbacks::HostCallbacks(Session &session) : session_(session) {
 }
 
 HostCallbacks::~HostCallbacks() {
-    set_evaluator(nullptr);
-    current = nullptr;
+    if (current == this)
+        current = nullptr;
+    if (primary == this) {
+        set_evaluator(nullptr);
+        primary = nullptr;
+    }
 }
 
 FMX_StartScriptCallback HostCallbacks::start_script() { return &start_script_entry; }

@@ -1,8 +1,10 @@
 // What a plug-in calls back into: the start-script and current-environment
 // call-backs of the call record, and the evaluator behind
-// FM_ExprEnv_Evaluate. All of them work on one Session. As in FileMaker,
-// they belong on the host's thread: only the queue of started scripts is
-// guarded, the session is not.
+// FM_ExprEnv_Evaluate. Each host thread has its own session (one, unless
+// --threads runs several): the call-backs work on the session of the thread
+// they are called on, and a thread that has none (a plug-in's own thread)
+// gets the main thread's. The session is not guarded; only the queue of
+// started scripts is, since a plug-in thread may start a script.
 #pragma once
 
 #include "session.h"
@@ -26,8 +28,9 @@ struct TriggeredScript {
     std::uint8_t control = kPause;
 };
 
-// One per process: the call-backs are plain functions and find the session
-// through it. Creating it installs the evaluator; destroying it removes it.
+// One per host thread: the call-backs are plain functions and find the
+// calling thread's session through it. The first one made is the main
+// thread's; making it installs the evaluator, destroying it removes it.
 class HostCallbacks {
 public:
     explicit HostCallbacks(Session &session);

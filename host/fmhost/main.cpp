@@ -11,6 +11,7 @@
 #include "session.h"
 #include "solution.h"
 #include "steps.h"
+#include "threads.h"
 
 #include "calc/utf8.h"
 #include "fmhost/host_control.h"
@@ -134,6 +135,9 @@ int run(const Options &options, const char *argv0) {
     const bool fromStdin =
         options.script ? *options.script == "-" : options.steps.empty() && !options.functions && !options.prefs;
 
+    // --threads copies the solution for each thread; the main session keeps
+    // the original for the main thread's own steps.
+    const Solution original = options.threads > 1 ? solution : Solution{};
     Session session(std::move(solution), application_version(options.appType));
     HostCallbacks callbacks(session);
     LeakCheck leaks(options.checkLeaks);
@@ -160,6 +164,16 @@ int run(const Options &options, const char *argv0) {
     if (options.prefs) {
         plugin->preferences();
         runner.idle_point("preferences");
+    }
+
+    if (options.threads > 1) {
+        std::vector<std::string> lines = options.steps;
+        lines.insert(lines.end(), scriptLines.begin(), scriptLines.end());
+        run_on_threads(options.threads, original, application_version(options.appType), lines, output, plugin.get());
+        runner.idle_point("the threads");
+        if (plugin)
+            plugin->shutdown();
+        return leaks.found() ? kExitLeaks : kExitOk;
     }
 
     runner.set_script_running(true);

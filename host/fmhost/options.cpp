@@ -46,6 +46,8 @@ void print_usage(std::FILE *to) {
         "  --functions         list the functions the plug-in registered\n"
         "  --json              one JSON object per step (and per function)\n"
         "  --check-leaks       report host objects the plug-in left alive; exit 3 if any\n"
+        "  --threads N         run the steps on N host threads at once, each with its own\n"
+        "                      copy of the solution and its own variables (1 to 64)\n"
         "  -e STEP             run a step (repeatable)\n"
         "  --info              print the plug-in's name, description and options\n"
         "Exit status: 0 when the steps ran, 1 when the plug-in cannot be loaded or\n"
@@ -100,6 +102,13 @@ std::optional<Options> parse_options(const std::vector<std::string> &args, std::
             options.json = true;
         } else if (arg == "--check-leaks") {
             options.checkLeaks = true;
+        } else if (arg == "--threads") {
+            if (!value(text))
+                return std::nullopt;
+            if (!parse_int(text, 1, kMaxThreads, options.threads)) {
+                error = "--threads needs a number from 1 to " + std::to_string(kMaxThreads) + ", not " + text;
+                return std::nullopt;
+            }
         } else if (arg == "--functions") {
             options.functions = true;
         } else if (arg == "--prefs") {
@@ -125,6 +134,10 @@ std::optional<Options> parse_options(const std::vector<std::string> &args, std::
     }
     if (options.noPlugin && !options.pluginPath.empty()) {
         error = "--plugin and --no-plugin exclude each other";
+        return std::nullopt;
+    }
+    if (options.threads > 1 && ((options.steps.empty() && !options.script) || options.script == "-")) {
+        error = "--threads needs steps from -e or a script file";
         return std::nullopt;
     }
     if (options.noPlugin && (options.info || options.functions || options.prefs)) {

@@ -21,10 +21,14 @@ struct Options {
     bool functions = false;
     bool prefs = false;
     bool info = false;
+    unsigned threads = 1;             // --threads: the steps run on this many host threads at once
     bool help = false;
     std::vector<std::string> steps;   // -e, in order
     std::optional<std::string> script; // a file, or "-" for standard input
 };
+
+// Most host threads --threads runs.
+inline constexpr unsigned kMaxThreads = 64;
 
 // The application types a host names at init, with their codes.
 struct AppType {

@@ -48,6 +48,8 @@ void Output::step(const StepResult &result) {
         }
         if (!result.script.empty())
             line["script"] = result.script;
+        if (thread_)
+            line["thread"] = *thread_;
         if (result.isImport) {
             line["imported"] = result.imported;
             line["errorcode"] = result.errorCode ? Json(*result.errorCode) : Json(nullptr);

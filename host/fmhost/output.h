@@ -45,6 +45,10 @@ public:
     // error is pointed at with a mark under the step.
     void set_caret_origin(std::optional<std::size_t> column) { caretOrigin_ = column; }
 
+    // With --threads: the host thread (from 1) whose steps these are; JSON
+    // lines then carry it as "thread".
+    void set_thread(unsigned thread) { thread_ = thread; }
+
     std::FILE *stream() const { return results_; }
     bool json() const { return json_; }
 
@@ -52,6 +56,7 @@ private:
     std::FILE *results_;
     bool json_;
     std::optional<std::size_t> caretOrigin_;
+    std::optional<unsigned> thread_;
 };
 
 } // namespace fmhost
