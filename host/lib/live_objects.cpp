@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -122,14 +123,19 @@ public:
     void arm(const std::string &function, std::int32_t code, unsigned skip) {
         std::lock_guard lock(mutex_);
         armed_.insert_or_assign(function, Injection{code, skip});
+        any_ = true;
     }
 
     void clear() {
         std::lock_guard lock(mutex_);
         armed_.clear();
+        any_ = false;
     }
 
     std::optional<std::int32_t> take(const char *function) {
+        // Every FM_ call asks: without a failure armed, no lock is taken.
+        if (!any_.load(std::memory_order_acquire))
+            return std::nullopt;
         std::lock_guard lock(mutex_);
         if (armed_.empty())
             return std::nullopt;
@@ -142,11 +148,13 @@ public:
         }
         const std::int32_t code = it->second.code;
         armed_.erase(it);
+        any_ = !armed_.empty();
         return code;
     }
 
 private:
     std::mutex mutex_;
+    std::atomic<bool> any_{false};
     std::map<std::string, Injection, std::less<>> armed_;
 };
 

@@ -227,24 +227,37 @@ std::unique_ptr<Bridge> make_bridge(JNIEnv *env, Builder &state) {
     return made;
 }
 
-} // namespace
-
-ThreadEnv obtain_env() {
+// The process's VM: looked up in the VM library until one is found, then
+// kept (a VM is never destroyed), so that a call needs no lookup.
+JavaVM *find_vm() {
+    static std::atomic<JavaVM *> known{nullptr};
+    if (JavaVM *vm = known.load(std::memory_order_acquire))
+        return vm;
     // No runtime discovered yet: no VM of ours can exist.
     const platform::ModuleHandle library = runtime_state().library;
     if (!library)
-        return {};
+        return nullptr;
     const auto getCreated =
         reinterpret_cast<GetCreatedJavaVMs>(platform::find_symbol(library, "JNI_GetCreatedJavaVMs"));
     if (!getCreated) {
         vlog::log("*** SEVERE: Could not locate JNI_GetCreatedJavaVMs routine\n");
-        return {};
+        return nullptr;
     }
     JavaVM *found = nullptr;
     jsize count = 0;
     if (getCreated(&found, 1, &count) != JNI_OK || count <= 0 || !found)
-        return {};
+        return nullptr;
     runtime_state().vm = found;
+    known.store(found, std::memory_order_release);
+    return found;
+}
+
+} // namespace
+
+ThreadEnv obtain_env() {
+    JavaVM *found = find_vm();
+    if (!found)
+        return {};
 
     void *env = nullptr;
     jint result = found->GetEnv(&env, kJniVersion);

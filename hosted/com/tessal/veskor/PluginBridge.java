@@ -573,8 +573,10 @@ public final class PluginBridge {
             if (function == null) {
                 throw new FMException(-3, "No function registered for code " + functionID);
             }
-            log.log(Level.FINER, "{0} will invoke function {1} with {2} arguments",
-                new Object[] {this, function, parameterTokens.length});
+            if (log.isLoggable(Level.FINER)) {
+                log.log(Level.FINER, "{0} will invoke function {1} with {2} arguments",
+                    new Object[] {this, function, parameterTokens.length});
+            }
             if (log.isLoggable(Level.FINEST)) {
                 StringBuilder tokens = new StringBuilder();
                 for (int i = 0; i < parameterTokens.length; i++) {
@@ -590,15 +592,22 @@ public final class PluginBridge {
             Runnable task = () -> {
                 Thread.currentThread().setContextClassLoader(PluginBridge.class.getClassLoader());
                 FMType value = thePlugin.invokeFunctionNoErrors(function, params);
-                log.log(Level.FINER, "Invocation successful; got result {0}", value);
+                boolean finer = log.isLoggable(Level.FINER);
+                if (finer) {
+                    log.log(Level.FINER, "Invocation successful; got result {0}", value);
+                }
                 if (value != null) {
                     value.writeToData(new FMData(resultHolderCToken));
                 }
-                log.log(Level.FINER, "function {0} executed successfully, returning 0", function);
+                if (finer) {
+                    log.log(Level.FINER, "function {0} executed successfully, returning 0", function);
+                }
             };
             PluginContext context = new PluginContext(this, thePlugin, unsafeCalls, cStartScript, 0, cCurrentEnv,
                 Thread.currentThread());
-            log.log(Level.FINER, "Created new PluginContext {0}", context);
+            if (log.isLoggable(Level.FINER)) {
+                log.log(Level.FINER, "Created new PluginContext {0}", context);
+            }
             pushContext(context);
             try {
                 runTask(task, function.isGuiFunction() && !GraphicsEnvironment.isHeadless());
@@ -697,6 +706,9 @@ public final class PluginBridge {
         }
         List<FileMakerOperation> operations;
         synchronized (operationQueue) {
+            if (operationQueue.isEmpty()) {
+                return;
+            }
             operations = new ArrayList<>(operationQueue);
             operationQueue.clear();
         }
@@ -707,6 +719,8 @@ public final class PluginBridge {
                 log.log(Level.SEVERE, "Unexpected error while calling queued FileMakerOperation", t);
             }
         }
+        // The queuing threads wait for their operation to leave the queue and
+        // this drain to end.
         synchronized (operationQueue) {
             operationQueue.notifyAll();
         }
