@@ -100,6 +100,20 @@ TEST(Init, EndToEndWithTheNewerRuntime) {
     EXPECT_EQ(again.err.find("restricted method"), std::string::npos) << again.err;
 }
 
+TEST(Init, ApiVersionBoundsAndASecondInit) {
+    Scenario scenario;
+    scenario.hosted_log_level("FINE");
+    const RunResult run = scenario.run({"name", "init:1:3", "init:1:256", "init:1:4", "init:1:255", "call:tpEcho:x"});
+    EXPECT_EQ(run.results("init"), (std::vector<std::string>{"-1", "-1", "51", "51"})) << run.err;
+    EXPECT_EQ(run.results("call"), std::vector<std::string>{"tpEcho 0 x"});
+    // Functions are found and registered by the first init that succeeds,
+    // and only by it; the plug-in's start-up hook runs at each.
+    const std::string log = scenario.log();
+    EXPECT_EQ(count(log, "registering PluginFunction{name='tpEcho'"), 1u) << log;
+    EXPECT_EQ(count(log, "} scanning functions"), 1u);
+    EXPECT_EQ(count(log, "CONFIG: Test plug-in started on thread main"), 2u);
+}
+
 TEST(Init, FailuresOfTheHostedStartReachTheHost) {
     // An exception out of fmxInit is reported; the call's value is passed on.
     Scenario failing;
@@ -320,6 +334,22 @@ TEST(Threads, ForeignThreadsAreAttachedAsDaemonsForOneCallAndDetachedAfter) {
     EXPECT_NE(threads.find("Thread[main,"), std::string::npos) << threads;
     EXPECT_EQ(threads.find("Thread[" + first[1].str() + ","), std::string::npos) << threads;
     EXPECT_EQ(threads.find("Thread[" + second[1].str() + ","), std::string::npos) << threads;
+}
+
+TEST(Threads, AHostFailureReachesThePluginOnAnyThread) {
+    // The value natives turn a failure the host reports into the hosted
+    // HostFailureException, found through the archive's class loader, also
+    // on a thread the VM did not know before the call.
+    Scenario scenario;
+    // The host's first text is the call's argument; the second, the plug-in's.
+    const RunResult run = scenario.run({"name", "init:1", "fail:FM_Text_Constructor1:1", "call-thread:tpEcho:x",
+                                        "call-thread:tpLastError", "live"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.results("call-thread"),
+              (std::vector<std::string>{"tpEcho 0 ERROR", "tpLastError 0 com.tessal.veskor.HostFailureException: "
+                                                          "FM_Text_Constructor1 failed: host error 2"}))
+        << run.err;
+    EXPECT_EQ(run.results("live"), std::vector<std::string>{"0 "});
 }
 
 TEST(Idle, ServerAndUnsafeTouchNothingWpeReachesThePlugin) {

@@ -12,6 +12,7 @@
 //                                 as the host does, with text arguments
 //     call-thread:NAME[:ARG]...   the same on a new thread, which then ends
 //     live                        the host objects alive now ("live N ...")
+//     fail:FUNCTION[:SKIP]        the host's call of FUNCTION after SKIP more fails with code 2
 //
 // It prints the tokens of the instance handle and call-backs first, then one
 // line per message ("init 51"; "call NAME CODE RESULT" for a call).
@@ -151,6 +152,9 @@ int main(int argc, char **argv) {
             else
                 std::thread([&] { answer = call_function(parts); }).join();
             std::printf("%s %s %s\n", command.c_str(), parts[1].c_str(), answer.c_str());
+        } else if (command == "fail" && parts.size() > 1) {
+            fmhost::inject_failure(parts[1], FMX_ERR_FAILURE,
+                                   parts.size() > 2 ? static_cast<unsigned>(std::atoi(parts[2].c_str())) : 0u);
         } else if (command == "live") {
             std::printf("live %zu %s\n", fmhost::live_total(),
                         fmhost::describe_live(fmhost::live_objects()).c_str());
