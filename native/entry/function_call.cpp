@@ -2,13 +2,13 @@
 
 #include "entry/host_call_lock.h"
 #include "entry/process_state.h"
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 #include "jni/contract.h"
 #include "jni/exceptions.h"
 #include "jni/refs.h"
 #include "jni/tokens.h"
 #include "log/log.h"
-#include "natives/host_calls.h"
-#include "natives/release_registry.h"
 #include "vm/bridge.h"
 
 #include <mutex>
@@ -24,13 +24,12 @@ constexpr jint kLocalFrameCapacity = 16;
 // One token per argument, in argument order; null (an exception pending)
 // when the VM cannot make the array.
 jlongArray argument_tokens(JNIEnv *env, const FMX_DataVect *args) {
-    namespace host = natives::host;
-    const std::uint32_t count = host::call("FM_DataVect_Size", FM_DataVect_Size, args);
+    const std::uint32_t count = fmx::call("FM_DataVect_Size", FM_DataVect_Size, args);
     const jlongArray tokens = env->NewLongArray(static_cast<jsize>(count));
     if (!tokens)
         return nullptr;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const jlong token = jni::to_token(host::call("FM_DataVect_At", FM_DataVect_At, args, i));
+        const jlong token = jni::to_token(fmx::call("FM_DataVect_At", FM_DataVect_At, args, i));
         env->SetLongArrayRegion(tokens, static_cast<jsize>(i), 1, &token);
         jni::report_pending_exception(env);
     }
@@ -78,9 +77,9 @@ std::int16_t FMX_CALL call_function(std::int16_t functionId, const FMX_ExprEnv *
         }
         // Declared after the thread's scope: the call's objects are deleted
         // before the thread is detached.
-        const natives::ReleaseScope release;
+        const fmx::ReleaseScope release;
         return call_do_function(scope.env(), functionId, env, args, result);
-    } catch (const natives::host::Failure &failure) {
+    } catch (const fmx::Failure &failure) {
         jni::report_boundary_failure("the function call-back", failure.function());
     } catch (const std::exception &e) {
         jni::report_boundary_failure("the function call-back", e.what());

@@ -1,12 +1,12 @@
 #include "entry/lifecycle.h"
 
 #include "entry/process_state.h"
+#include "fmx/release_registry.h"
 #include "jni/contract.h"
 #include "jni/exceptions.h"
 #include "jni/refs.h"
 #include "jni/tokens.h"
 #include "log/log.h"
-#include "natives/release_registry.h"
 #include "vm/bridge.h"
 #include "vm/runtime.h"
 
@@ -138,7 +138,7 @@ void handle_idle(HostCallRecord &record) {
     }
     // The idle cycle's objects go at its end, the thread (if attached here)
     // after them.
-    const natives::ReleaseScope release;
+    const fmx::ReleaseScope release;
     jni::LocalFrame frame(env, kLocalFrameCapacity);
     if (!frame) {
         jni::report_pending_exception(env);

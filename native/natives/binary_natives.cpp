@@ -6,10 +6,10 @@
 // type's four bytes, first byte first: ASCII for every type the host and the
 // hosted side use, and U+0080..U+00FF for any other byte, so that a type read
 // from a container can always be written back.
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 #include "jni/tokens.h"
-#include "natives/host_calls.h"
 #include "natives/java_boundary.h"
-#include "natives/release_registry.h"
 
 #include <jni.h>
 
@@ -19,7 +19,7 @@
 #include <vector>
 
 using natives::native_call;
-using natives::host::call;
+using fmx::call;
 
 namespace {
 
@@ -28,7 +28,7 @@ constexpr jsize kTypeLength = 4;
 FMX_BinaryData *binary_of(jlong token) { return jni::from_token<FMX_BinaryData>(token); }
 
 // A temporary QuadChar holding the type named by a four-character string.
-natives::host::Owned<FMX_QuadChar> quad_char(JNIEnv *env, jstring type) {
+fmx::Owned<FMX_QuadChar> quad_char(JNIEnv *env, jstring type) {
     if (!type)
         throw natives::Refusal{"java/lang/NullPointerException", "stream type is null"};
     const jsize length = env->GetStringLength(type);
@@ -47,7 +47,7 @@ natives::host::Owned<FMX_QuadChar> quad_char(JNIEnv *env, jstring type) {
         throw natives::Refusal{"java/lang/IllegalArgumentException",
                                "a stream type is four characters from U+0000 to U+00FF; got " + std::to_string(length) +
                                    " characters"};
-    auto quad = natives::host::make<FMX_QuadChar>();
+    auto quad = fmx::make<FMX_QuadChar>();
     call("FM_QuadChar_SetMacType", FM_QuadChar_SetMacType, quad.get(), code);
     return quad;
 }
@@ -58,7 +58,7 @@ extern "C" {
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMBinary__1createBinary(JNIEnv *env, jobject) {
     return native_call(env, "_createBinary", jlong{0},
-                       [&] { return jni::to_token(natives::hand_out(natives::host::make<FMX_BinaryData>())); });
+                       [&] { return jni::to_token(fmx::hand_out(fmx::make<FMX_BinaryData>())); });
 }
 
 JNIEXPORT jint JNICALL Java_com_tessal_veskor_types_FMBinary__1getStreamCount(JNIEnv *env, jobject, jlong token) {
@@ -76,7 +76,7 @@ JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMBinary__1getTotalSize(JNI
 JNIEXPORT jstring JNICALL Java_com_tessal_veskor_types_FMBinary__1getTypeForIndex(JNIEnv *env, jobject, jlong token,
                                                                                   jint index) {
     return native_call(env, "_getTypeForIndex", jstring{}, [&] {
-        const auto quad = natives::host::make<FMX_QuadChar>();
+        const auto quad = fmx::make<FMX_QuadChar>();
         call("FM_BinaryData_GetType", FM_BinaryData_GetType, binary_of(token), std::int32_t{index}, quad.get());
         const std::uint32_t code = call("FM_QuadChar_GetMacType", FM_QuadChar_GetMacType, quad.get());
         jchar units[kTypeLength];

@@ -1,17 +1,17 @@
 // Natives of com.tessal.veskor.types.FMData: one host Data value, named by its
 // token. The receiving object is unused.
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 #include "jni/tokens.h"
-#include "natives/host_calls.h"
 #include "natives/host_text.h"
 #include "natives/java_boundary.h"
-#include "natives/release_registry.h"
 
 #include <jni.h>
 
 #include <cstdint>
 
 using natives::native_call;
-using natives::host::call;
+using fmx::call;
 
 namespace {
 
@@ -21,7 +21,7 @@ FMX_Data *data_of(jlong token) { return jni::from_token<FMX_Data>(token); }
 
 // Seconds since midnight of a date-time, through a temporary FixPt.
 std::int32_t seconds_since_midnight(const FMX_DateTime *dateTime) {
-    const auto seconds = natives::host::make<FMX_FixPt>();
+    const auto seconds = fmx::make<FMX_FixPt>();
     call("FM_DateTime_GetSecsSinceMidnight", FM_DateTime_GetSecsSinceMidnight, dateTime, seconds.get());
     return call("FM_FixPt_AsLong", FM_FixPt_AsLong, seconds.get());
 }
@@ -42,7 +42,7 @@ extern "C" {
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMData__1createEmptyData(JNIEnv *env, jobject) {
     return native_call(env, "_createEmptyData", jlong{0},
-                       [&] { return jni::to_token(natives::hand_out(natives::host::make<FMX_Data>())); });
+                       [&] { return jni::to_token(fmx::hand_out(fmx::make<FMX_Data>())); });
 }
 
 JNIEXPORT jint JNICALL Java_com_tessal_veskor_types_FMData__1getNativeType(JNIEnv *env, jobject, jlong token) {
@@ -61,7 +61,7 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMData__1setStringData(JNIEn
                                                                            jstring value) {
     native_call(env, "_setStringData", [&] {
         FMX_Data *data = data_of(token);
-        const auto text = natives::host::make<FMX_Text>();
+        const auto text = fmx::make<FMX_Text>();
         natives::assign_java_string(env, text.get(), value);
         const FMX_Locale *locale = call("FM_Data_GetLocale", FM_Data_GetLocale, data);
         call("FM_Data_SetAsText", FM_Data_SetAsText, data, text.get(), locale, std::int32_t{FMX_DT_TEXT});
@@ -107,10 +107,10 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMData__1setDateValue(JNIEnv
                                                                           jint second) {
     native_call(env, "_setDateValue", [&] {
         // Declared first so that it is deleted last, after the FixPts.
-        const auto dateTime = natives::host::make<FMX_DateTime>();
-        const auto fixYear = natives::host::make<FMX_FixPt>();
-        const auto fixMonth = natives::host::make<FMX_FixPt>();
-        const auto fixDay = natives::host::make<FMX_FixPt>();
+        const auto dateTime = fmx::make<FMX_DateTime>();
+        const auto fixYear = fmx::make<FMX_FixPt>();
+        const auto fixMonth = fmx::make<FMX_FixPt>();
+        const auto fixDay = fmx::make<FMX_FixPt>();
         call("FM_FixPt_AssignInt", FM_FixPt_AssignInt, fixYear.get(), std::int32_t{year});
         call("FM_FixPt_AssignInt", FM_FixPt_AssignInt, fixMonth.get(), std::int32_t{month});
         call("FM_FixPt_AssignInt", FM_FixPt_AssignInt, fixDay.get(), std::int32_t{day});
@@ -127,8 +127,8 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMData__1setDateValue(JNIEnv
 JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMData__1setTimeValue(JNIEnv *env, jobject, jlong token,
                                                                           jlong seconds) {
     native_call(env, "_setTimeValue", [&] {
-        const auto fixSeconds = natives::host::make<FMX_FixPt>();
-        const auto dateTime = natives::host::make<FMX_DateTime>();
+        const auto fixSeconds = fmx::make<FMX_FixPt>();
+        const auto dateTime = fmx::make<FMX_DateTime>();
         call("FM_FixPt_AssignInt", FM_FixPt_AssignInt, fixSeconds.get(), static_cast<std::int32_t>(seconds));
         call("FM_DateTime_SetSecsSinceMidnight", FM_DateTime_SetSecsSinceMidnight, dateTime.get(), fixSeconds.get());
         call("FM_Data_SetAsTime", FM_Data_SetAsTime, data_of(token), dateTime.get(), std::int32_t{FMX_DT_TIME});
@@ -153,7 +153,7 @@ JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMData__1getFMText(JNIEnv *
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMData__1getFMBinary(JNIEnv *env, jobject, jlong token) {
     return native_call(env, "_getFMBinary", jlong{0}, [&] {
         const FMX_BinaryData *view = call("FM_Data_GetBinaryData", FM_Data_GetBinaryData, data_of(token));
-        return jni::to_token(natives::hand_out(natives::host::copy(view)));
+        return jni::to_token(fmx::hand_out(fmx::copy(view)));
     });
 }
 

@@ -1,7 +1,7 @@
 #include "natives/host_text.h"
 
+#include "fmx/calls.h"
 #include "log/log.h"
-#include "natives/host_calls.h"
 #include "natives/java_boundary.h"
 
 #include <limits>
@@ -21,11 +21,11 @@ void assign_java_string(JNIEnv *env, FMX_Text *text, jstring string) {
         env->GetStringRegion(string, 0, length, chars.data());
         check_java(env);
     }
-    host::call("FM_Text_AssignUnicode", FM_Text_AssignUnicode, text, chars.data());
+    fmx::call("FM_Text_AssignUnicode", FM_Text_AssignUnicode, text, chars.data());
 }
 
 jstring java_string_of(JNIEnv *env, const FMX_Text *text) {
-    const std::uint32_t size = host::call("FM_Text_GetSize", FM_Text_GetSize, text);
+    const std::uint32_t size = fmx::call("FM_Text_GetSize", FM_Text_GetSize, text);
     std::unique_ptr<jchar[]> buffer;
     if (size <= static_cast<std::uint32_t>(std::numeric_limits<jsize>::max()))
         buffer.reset(new (std::nothrow) jchar[size == 0 ? 1 : size]);
@@ -36,7 +36,7 @@ jstring java_string_of(JNIEnv *env, const FMX_Text *text) {
         return error;
     }
     if (size > 0)
-        host::call("FM_Text_GetUnicode", FM_Text_GetUnicode, text, buffer.get(), std::uint32_t{0}, size);
+        fmx::call("FM_Text_GetUnicode", FM_Text_GetUnicode, text, buffer.get(), std::uint32_t{0}, size);
     const jstring string = env->NewString(buffer.get(), static_cast<jsize>(size));
     check_java(env);
     return string;

@@ -30,7 +30,7 @@ jni::LocalRef<jclass> host_failure_class(JNIEnv *env) {
 }
 
 // Throws a HostFailureException; false when it could not be made.
-bool throw_host_failure(JNIEnv *env, const host::Failure &failure) noexcept {
+bool throw_host_failure(JNIEnv *env, const fmx::Failure &failure) noexcept {
     const jni::LocalRef<jclass> cls = host_failure_class(env);
     const vm::Bridge *bridge = vm::made_bridge();
     const jmethodID constructor = bridge && bridge->hostFailureClass
@@ -50,7 +50,7 @@ bool throw_host_failure(JNIEnv *env, const host::Failure &failure) noexcept {
 
 } // namespace
 
-void raise_host_failure(JNIEnv *env, const char *native, const host::Failure &failure) noexcept {
+void raise_host_failure(JNIEnv *env, const char *native, const fmx::Failure &failure) noexcept {
     log_quietly("%s: %s failed with host error %d\n", native, failure.function(), failure.code());
     if (env->ExceptionCheck())
         return;

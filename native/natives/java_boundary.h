@@ -6,7 +6,7 @@
 // registry, so an early end loses none of them.
 #pragma once
 
-#include "natives/host_calls.h"
+#include "fmx/calls.h"
 
 #include <jni.h>
 
@@ -40,7 +40,7 @@ void check_range(JNIEnv *env, jarray array, jint offset, jint count);
 // Raises the Java exception for a host failure: an unchecked
 // com.tessal.veskor.HostFailureException carrying the FM_ function's name and
 // the host's code, after a native log line naming the native.
-void raise_host_failure(JNIEnv *env, const char *native, const host::Failure &failure) noexcept;
+void raise_host_failure(JNIEnv *env, const char *native, const fmx::Failure &failure) noexcept;
 // Raises a new Java exception of the given class, unless one is pending.
 void raise(JNIEnv *env, const char *javaClass, const char *message) noexcept;
 void report_unexpected(JNIEnv *env, const char *native) noexcept;
@@ -48,7 +48,7 @@ void report_unexpected(JNIEnv *env, const char *native) noexcept;
 template <class R, class Body> R native_call(JNIEnv *env, const char *native, R fallback, Body &&body) noexcept {
     try {
         return std::forward<Body>(body)();
-    } catch (const host::Failure &failure) {
+    } catch (const fmx::Failure &failure) {
         raise_host_failure(env, native, failure);
     } catch (const JavaExceptionPending &) {
         // Already on its way to the caller.

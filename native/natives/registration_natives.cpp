@@ -1,9 +1,9 @@
 // The native of com.tessal.veskor.PluginBridge that registers one plug-in
 // function with the host, naming the one function-call callback as its code.
 #include "entry/function_call.h"
+#include "fmx/calls.h"
 #include "jni/strings.h"
 #include "log/log.h"
-#include "natives/host_calls.h"
 #include "natives/host_text.h"
 #include "natives/java_boundary.h"
 
@@ -18,7 +18,6 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1registerFunction(JN
                                                                              jstring name, jstring prototype,
                                                                              jint minArgs, jint maxArgs, jint flags) {
     native_call(env, "_registerFunction", [&] {
-        namespace host = natives::host;
         const jni::StringUtfChars id(env, pluginId);
         natives::check_java(env);
         const std::string_view bytes = id.view();
@@ -27,11 +26,11 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_PluginBridge__1registerFunction(JN
                                    "a plug-in id has four characters: \"" + std::string(bytes) + "\""};
         FMX_Error error{1, FMX_ERR_NONE};
         const auto quad =
-            host::adopt("FM_QuadChar_Constructor2",
+            fmx::adopt("FM_QuadChar_Constructor2",
                         FM_QuadChar_Constructor2(bytes[0], bytes[1], bytes[2], bytes[3], &error), error);
-        const auto nameText = host::make<FMX_Text>();
+        const auto nameText = fmx::make<FMX_Text>();
         natives::assign_java_string(env, nameText.get(), name);
-        const auto prototypeText = host::make<FMX_Text>();
+        const auto prototypeText = fmx::make<FMX_Text>();
         natives::assign_java_string(env, prototypeText.get(), prototype);
 
         // A registration the host refuses is not the plug-in's failure: the

@@ -2,17 +2,17 @@
 // styles, named by their tokens. Face, font id and size are unsigned 16-bit
 // quantities on the host side; colour channels are bytes. The receiving
 // object is unused.
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 #include "jni/tokens.h"
-#include "natives/host_calls.h"
 #include "natives/java_boundary.h"
-#include "natives/release_registry.h"
 
 #include <jni.h>
 
 #include <cstdint>
 
 using natives::native_call;
-using natives::host::call;
+using fmx::call;
 
 namespace {
 
@@ -27,7 +27,7 @@ extern "C" {
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMCharacterStyle__1createCharacterStyle(JNIEnv *env, jobject) {
     return native_call(env, "_createCharacterStyle", jlong{0},
-                       [&] { return jni::to_token(natives::hand_out(natives::host::make<FMX_CharacterStyle>())); });
+                       [&] { return jni::to_token(fmx::hand_out(fmx::make<FMX_CharacterStyle>())); });
 }
 
 JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMCharacterStyle_jni_1setface(JNIEnv *env, jobject, jlong token,
@@ -53,7 +53,7 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMCharacterStyle_jni_1setCol
                                                                                    jint red, jint green, jint blue,
                                                                                    jint alpha) {
     native_call(env, "jni_setColor", [&] {
-        const auto color = natives::host::make<FMX_Color>();
+        const auto color = fmx::make<FMX_Color>();
         call("FM_Color_SetRed", FM_Color_SetRed, color.get(), low_8(red));
         call("FM_Color_SetGreen", FM_Color_SetGreen, color.get(), low_8(green));
         call("FM_Color_SetBlue", FM_Color_SetBlue, color.get(), low_8(blue));

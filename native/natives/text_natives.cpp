@@ -1,11 +1,11 @@
 // Natives of com.tessal.veskor.types.FMText: host texts, named by their
 // tokens. Positions and lengths arrive as 64-bit values; the host gets their
 // low 32 bits, so -1 becomes FMX_SIZE_END. The receiving object is unused.
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 #include "jni/tokens.h"
-#include "natives/host_calls.h"
 #include "natives/host_text.h"
 #include "natives/java_boundary.h"
-#include "natives/release_registry.h"
 
 #include <jni.h>
 
@@ -14,7 +14,7 @@
 #include <vector>
 
 using natives::native_call;
-using natives::host::call;
+using fmx::call;
 
 namespace {
 
@@ -28,7 +28,7 @@ extern "C" {
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText__1createText(JNIEnv *env, jobject, jstring value) {
     return native_call(env, "_createText", jlong{0}, [&] {
-        FMX_Text *text = natives::hand_out(natives::host::make<FMX_Text>());
+        FMX_Text *text = fmx::hand_out(fmx::make<FMX_Text>());
         natives::assign_java_string(env, text, value);
         return jni::to_token(text);
     });
@@ -36,7 +36,7 @@ JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText__1createText(JNIEnv 
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText__1createEmptyText(JNIEnv *env, jobject) {
     return native_call(env, "_createEmptyText", jlong{0},
-                       [&] { return jni::to_token(natives::hand_out(natives::host::make<FMX_Text>())); });
+                       [&] { return jni::to_token(fmx::hand_out(fmx::make<FMX_Text>())); });
 }
 
 JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMText__1appendCharArray(JNIEnv *env, jobject, jlong token,
@@ -49,7 +49,7 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMText__1appendCharArray(JNI
             env->GetCharArrayRegion(chars, offset, count, units.data());
             natives::check_java(env);
         }
-        const auto piece = natives::host::make<FMX_Text>();
+        const auto piece = fmx::make<FMX_Text>();
         call("FM_Text_AssignUnicodeWithLength", FM_Text_AssignUnicodeWithLength, piece.get(), units.data(),
              static_cast<std::uint32_t>(count));
         call("FM_Text_AppendText", FM_Text_AppendText, text_of(token), piece.get(), std::uint32_t{0},
@@ -87,7 +87,7 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_types_FMText_jni_1setStyle(JNIEnv 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText_jni_1getStyle(JNIEnv *env, jobject, jlong token,
                                                                           jlong position) {
     return native_call(env, "jni_getStyle", jlong{0}, [&] {
-        FMX_CharacterStyle *style = natives::hand_out(natives::host::make<FMX_CharacterStyle>());
+        FMX_CharacterStyle *style = fmx::hand_out(fmx::make<FMX_CharacterStyle>());
         call("FM_Text_GetStyle", FM_Text_GetStyle, text_of(token), style, low_bits(position));
         return jni::to_token(style);
     });
@@ -95,7 +95,7 @@ JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText_jni_1getStyle(JNIEnv
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_types_FMText_jni_1getDefaultStyle(JNIEnv *env, jobject, jlong token) {
     return native_call(env, "jni_getDefaultStyle", jlong{0}, [&] {
-        FMX_CharacterStyle *style = natives::hand_out(natives::host::make<FMX_CharacterStyle>());
+        FMX_CharacterStyle *style = fmx::hand_out(fmx::make<FMX_CharacterStyle>());
         call("FM_Text_GetDefaultStyle", FM_Text_GetDefaultStyle, text_of(token), style);
         return jni::to_token(style);
     });

@@ -12,10 +12,12 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-plugin_env() {
-  mkdir -m 700 -p "$work/temp" "$work/docs"
+# The registry file: the system's Java runtime with the VM library given
+# (default: the real one), the machine's data folder and the documents folder.
+write_registry() { # [runtime library path]
   local java_home
   java_home=$(readlink -f /usr/lib/jvm/default-java)
+  mkdir -m 700 -p "$work/appdata"
   cat > "$work/registry.reg" <<REG
 REGEDIT4
 
@@ -24,11 +26,20 @@ REGEDIT4
 
 [HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment\\17]
 "JavaHome"="$java_home"
-"RuntimeLib"="$java_home/lib/server/libjvm.so"
+"RuntimeLib"="${1:-$java_home/lib/server/libjvm.so}"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
+"Common AppData"="$work/appdata"
 
 [HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
 "Personal"="$work/docs"
 REG
-  export TEMP="$work/temp" VNT_REGISTRY="$work/registry.reg" JAVA_TOOL_OPTIONS="-Djava.util.prefs.userRoot=$work/prefs"
-  unset VNT_DEBUG_OUTPUT DISPLAY
+  export VNT_REGISTRY="$work/registry.reg"
+}
+
+plugin_env() {
+  mkdir -m 700 -p "$work/temp" "$work/docs"
+  write_registry
+  export TEMP="$work/temp" JAVA_TOOL_OPTIONS="-Djava.util.prefs.userRoot=$work/prefs"
+  unset VNT_DEBUG_OUTPUT DISPLAY JAVA_HOME
 }

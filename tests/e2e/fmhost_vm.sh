@@ -7,33 +7,11 @@
 source "$(dirname "$0")/common.bash"
 plugin="$BUILD/JDBC.fmx"
 java_home=$(readlink -f /usr/lib/jvm/default-java)
-mkdir -m 700 "$work/temp" "$work/docs" "$work/appdata"
-export TEMP="$work/temp" JAVA_TOOL_OPTIONS="-Djava.util.prefs.userRoot=$work/prefs"
-unset VNT_DEBUG_OUTPUT JAVA_HOME
-
-registry() { # runtime library path
-  cat > "$work/registry.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment]
-"CurrentVersion"="17"
-
-[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\Java Runtime Environment\\17]
-"JavaHome"="$java_home"
-"RuntimeLib"="$1"
-
-[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
-"Common AppData"="$work/appdata"
-
-[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]
-"Personal"="$work/docs"
-REG
-  export VNT_REGISTRY="$work/registry.reg"
-}
+plugin_env
 log="$work/docs/VntPlugin Logs/Vantorel JDBC Plugin_FMPro.log"
 
 # A working runtime, under -Xcheck:jni.
-registry "$java_home/lib/server/libjvm.so"
+write_registry "$java_home/lib/server/libjvm.so"
 JAVA_TOOL_OPTIONS="$JAVA_TOOL_OPTIONS -Xcheck:jni" \
   "$BUILD/fmhost" --plugin "$plugin" --check-leaks -e '1 + 1' -e 'jdbcVersion' >"$work/out" 2>"$work/err" \
   || fail "fmhost exited $?: $(cat "$work/err")"
@@ -59,7 +37,7 @@ done
 
 # A runtime that is not there.
 rm -rf "$work/docs/"*
-registry "$work/missing/libjvm.so"
+write_registry "$work/missing/libjvm.so"
 rc=0
 "$BUILD/fmhost" --plugin "$plugin" -e '1' >"$work/out" 2>"$work/err" || rc=$?
 [ "$rc" = 1 ] || fail "missing runtime: exit $rc"

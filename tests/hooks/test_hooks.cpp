@@ -4,10 +4,10 @@
 // values as the host makes call parameters, inject host failures, and reach
 // the natives that the hosted classes export but do not declare.
 #include "fmhost/host_control.h"
+#include "fmx/release_registry.h"
 #include "jni/strings.h"
 #include "jni/tokens.h"
 #include "lib/values.h"
-#include "natives/release_registry.h"
 
 #include <jni.h>
 
@@ -62,11 +62,11 @@ FMX_Data &data_at(jlong token) { return *jni::from_token<FMX_Data>(token); }
 extern "C" {
 
 JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_releasePass(JNIEnv *, jclass) {
-    natives::release_pass();
+    fmx::release_pass();
 }
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_testing_HostHooks_registeredCount(JNIEnv *, jclass) {
-    return static_cast<jlong>(natives::registered_count());
+    return static_cast<jlong>(fmx::registered_count());
 }
 
 JNIEXPORT jlong JNICALL Java_com_tessal_veskor_testing_HostHooks_liveCount(JNIEnv *env, jclass, jstring kind) {

@@ -2,8 +2,8 @@
 // call frees none of the call around it, and objects made outside any call
 // wait for the end of the next outermost one.
 #include "fmhost/host_control.h"
-#include "natives/host_calls.h"
-#include "natives/release_registry.h"
+#include "fmx/calls.h"
+#include "fmx/release_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,7 @@
 
 namespace {
 
-using natives::hand_out;
-namespace host = natives::host;
+using fmx::hand_out;
 
 bool live(const void *object) {
     for (const auto &each : fmhost::live_objects())
@@ -25,41 +24,41 @@ bool live(const void *object) {
 class ReleaseScopes : public ::testing::Test {
   protected:
     void SetUp() override {
-        natives::release_pass();
+        fmx::release_pass();
         fmhost::clear_failures();
     }
     void TearDown() override {
         fmhost::clear_failures();
-        natives::release_pass();
-        EXPECT_EQ(natives::registered_count(), 0u);
+        fmx::release_pass();
+        EXPECT_EQ(fmx::registered_count(), 0u);
     }
 };
 
 TEST_F(ReleaseScopes, ANestedCallFreesOnlyItsOwnObjects) {
-    std::optional<natives::ReleaseScope> outer(std::in_place);
-    FMX_Text *outerText = hand_out(host::make<FMX_Text>());
+    std::optional<fmx::ReleaseScope> outer(std::in_place);
+    FMX_Text *outerText = hand_out(fmx::make<FMX_Text>());
     FMX_Data *innerData = nullptr;
     FMX_CharacterStyle *innerStyle = nullptr;
     {
-        const natives::ReleaseScope inner;
-        innerData = hand_out(host::make<FMX_Data>());
-        innerStyle = hand_out(host::make<FMX_CharacterStyle>());
-        EXPECT_EQ(natives::registered_count(), 3u);
+        const fmx::ReleaseScope inner;
+        innerData = hand_out(fmx::make<FMX_Data>());
+        innerStyle = hand_out(fmx::make<FMX_CharacterStyle>());
+        EXPECT_EQ(fmx::registered_count(), 3u);
     }
     EXPECT_FALSE(live(innerData));
     EXPECT_FALSE(live(innerStyle));
     EXPECT_TRUE(live(outerText)); // the outer call still holds it
     outer.reset();
     EXPECT_FALSE(live(outerText));
-    EXPECT_EQ(natives::registered_count(), 0u);
+    EXPECT_EQ(fmx::registered_count(), 0u);
 }
 
 TEST_F(ReleaseScopes, ObjectsMadeOutsideACallWaitForTheNextOutermostEnd) {
     // Made during start-up, say: no call is open.
-    FMX_Data *startup = hand_out(host::make<FMX_Data>());
-    std::optional<natives::ReleaseScope> outer(std::in_place);
+    FMX_Data *startup = hand_out(fmx::make<FMX_Data>());
+    std::optional<fmx::ReleaseScope> outer(std::in_place);
     {
-        const natives::ReleaseScope inner;
+        const fmx::ReleaseScope inner;
     }
     EXPECT_TRUE(live(startup)); // an inner call's end is not the next call's end
     outer.reset();
@@ -68,28 +67,28 @@ TEST_F(ReleaseScopes, ObjectsMadeOutsideACallWaitForTheNextOutermostEnd) {
 
 TEST_F(ReleaseScopes, AnotherThreadsObjectsDuringACallBelongToThatCall) {
     // A GUI function's thread works for the call the host thread waits in.
-    std::optional<natives::ReleaseScope> call(std::in_place);
+    std::optional<fmx::ReleaseScope> call(std::in_place);
     FMX_BinaryData *made = nullptr;
-    std::thread([&] { made = hand_out(host::make<FMX_BinaryData>()); }).join();
+    std::thread([&] { made = hand_out(fmx::make<FMX_BinaryData>()); }).join();
     EXPECT_TRUE(live(made));
     call.reset();
     EXPECT_FALSE(live(made));
 }
 
 TEST_F(ReleaseScopes, AFailedDeleteLeavesTheRestForTheNextPass) {
-    std::optional<natives::ReleaseScope> call(std::in_place);
-    FMX_Text *first = hand_out(host::make<FMX_Text>());
-    FMX_Text *second = hand_out(host::make<FMX_Text>());
-    FMX_Data *data = hand_out(host::make<FMX_Data>());
+    std::optional<fmx::ReleaseScope> call(std::in_place);
+    FMX_Text *first = hand_out(fmx::make<FMX_Text>());
+    FMX_Text *second = hand_out(fmx::make<FMX_Text>());
+    FMX_Data *data = hand_out(fmx::make<FMX_Data>());
     fmhost::inject_failure("FM_Text_Delete", FMX_ERR_FAILURE);
     call.reset();
     // Newest first: the second text's delete failed and ended the pass; the
     // first text and the value wait, no longer in any call's scope.
     EXPECT_TRUE(live(first));
     EXPECT_TRUE(live(data));
-    EXPECT_EQ(natives::registered_count(), 2u);
+    EXPECT_EQ(fmx::registered_count(), 2u);
     {
-        const natives::ReleaseScope next;
+        const fmx::ReleaseScope next;
     }
     EXPECT_FALSE(live(first));
     EXPECT_FALSE(live(data));

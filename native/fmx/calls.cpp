@@ -1,8 +1,8 @@
-#include "natives/host_calls.h"
+#include "fmx/calls.h"
 
 #include "log/log.h"
 
-namespace natives::host {
+namespace fmx {
 
 void report_delete_failure(const char *function, std::int32_t code) noexcept {
     try {
@@ -12,4 +12,4 @@ void report_delete_failure(const char *function, std::int32_t code) noexcept {
     }
 }
 
-} // namespace natives::host
+} // namespace fmx

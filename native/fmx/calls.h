@@ -1,6 +1,6 @@
 // Thin wrappers over the host's FM_ functions. Every call gets a fresh error
 // record; the codes the host reports there (1 out of memory, 2 any other
-// failure) become a host::Failure, which ends the native call at that point.
+// failure) become a Failure, which ends the native call at that point.
 // Host objects that a native needs only for one call are held by Owned and
 // deleted at scope end.
 #pragma once
@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace natives::host {
+namespace fmx {
 
 class Failure : public std::exception {
   public:
@@ -41,7 +41,7 @@ inline void check(const char *function, const FMX_Error &error) {
 }
 
 // Calls fn(args..., &record) and checks the record:
-//   host::call("FM_Text_GetSize", FM_Text_GetSize, text)
+//   call("FM_Text_GetSize", FM_Text_GetSize, text)
 template <class Fn, class... Args> decltype(auto) call(const char *function, Fn fn, Args... args) {
     FMX_Error error{1, FMX_ERR_NONE};
     if constexpr (std::is_void_v<std::invoke_result_t<Fn, Args..., FMX_Error *>>) {
@@ -159,4 +159,4 @@ inline Owned<FMX_BinaryData> copy(const FMX_BinaryData *source) {
     return adopt("FM_BinaryData_Constructor2", object, error);
 }
 
-} // namespace natives::host
+} // namespace fmx

@@ -1,11 +1,11 @@
-#include "natives/release_registry.h"
+#include "fmx/release_registry.h"
 
 #include "log/log.h"
 
 #include <mutex>
 #include <vector>
 
-namespace natives {
+namespace fmx {
 namespace {
 
 // The objects of one scope, a list per kind in the order they were made.
@@ -42,7 +42,7 @@ Registry &registry() {
     return *instance;
 }
 
-template <class T> T *enter(host::Owned<T> object) {
+template <class T> T *enter(Owned<T> object) {
     auto &reg = registry();
     {
         const std::lock_guard lock(reg.mutex);
@@ -59,9 +59,9 @@ template <class T> bool delete_list(std::vector<T *> &list) noexcept {
         T *object = list.back();
         list.pop_back();
         FMX_Error error{1, FMX_ERR_NONE};
-        host::Kind<T>::remove(object, &error);
-        if (host::is_failure(error)) {
-            host::report_delete_failure(host::Kind<T>::kDelete, error.code);
+        Kind<T>::remove(object, &error);
+        if (is_failure(error)) {
+            report_delete_failure(Kind<T>::kDelete, error.code);
             return false;
         }
     }
@@ -90,10 +90,10 @@ void delete_objects(Objects objects) noexcept {
 
 } // namespace
 
-FMX_Text *hand_out(host::Owned<FMX_Text> text) { return enter(std::move(text)); }
-FMX_BinaryData *hand_out(host::Owned<FMX_BinaryData> binary) { return enter(std::move(binary)); }
-FMX_Data *hand_out(host::Owned<FMX_Data> data) { return enter(std::move(data)); }
-FMX_CharacterStyle *hand_out(host::Owned<FMX_CharacterStyle> style) { return enter(std::move(style)); }
+FMX_Text *hand_out(Owned<FMX_Text> text) { return enter(std::move(text)); }
+FMX_BinaryData *hand_out(Owned<FMX_BinaryData> binary) { return enter(std::move(binary)); }
+FMX_Data *hand_out(Owned<FMX_Data> data) { return enter(std::move(data)); }
+FMX_CharacterStyle *hand_out(Owned<FMX_CharacterStyle> style) { return enter(std::move(style)); }
 
 ReleaseScope::ReleaseScope() {
     auto &reg = registry();
@@ -135,4 +135,4 @@ std::size_t registered_count() noexcept {
     return count;
 }
 
-} // namespace natives
+} // namespace fmx

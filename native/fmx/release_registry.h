@@ -13,19 +13,19 @@
 #pragma once
 
 #include "fmhost/plugin_interface.h"
-#include "natives/host_calls.h"
+#include "fmx/calls.h"
 
 #include <cstddef>
 
-namespace natives {
+namespace fmx {
 
 // Enters a new object in the list of its kind and returns it; from then on
 // the registry owns it. If it cannot be entered, it is deleted and the
 // failure goes on.
-FMX_Text *hand_out(host::Owned<FMX_Text> text);
-FMX_BinaryData *hand_out(host::Owned<FMX_BinaryData> binary);
-FMX_Data *hand_out(host::Owned<FMX_Data> data);
-FMX_CharacterStyle *hand_out(host::Owned<FMX_CharacterStyle> style);
+FMX_Text *hand_out(Owned<FMX_Text> text);
+FMX_BinaryData *hand_out(Owned<FMX_BinaryData> binary);
+FMX_Data *hand_out(Owned<FMX_Data> data);
+FMX_CharacterStyle *hand_out(Owned<FMX_CharacterStyle> style);
 
 // One host call's objects. At its end their release pass deletes the Text
 // list, then BinaryData, Data and CharacterStyle, each from its newest entry
@@ -48,4 +48,4 @@ void release_pass() noexcept;
 // Objects now registered, open scopes and loose ones together.
 std::size_t registered_count() noexcept;
 
-} // namespace natives
+} // namespace fmx
