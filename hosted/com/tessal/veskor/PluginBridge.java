@@ -743,7 +743,11 @@ public final class PluginBridge {
 
     /**
      * The context of the host call in progress; without one, waits for the
-     * next host call and returns its context. Null when interrupted.
+     * next host call and returns its context. Null when interrupted. The
+     * preferences task runs on the event thread beside host calls, so the
+     * innermost context that the calling thread delivered comes first; any
+     * other thread (one of the plug-in's, or the event thread working for a
+     * GUI function) gets the innermost context.
      */
     public PluginContext getCurrentContext() {
         synchronized (fmInvocationLock) {
@@ -752,7 +756,16 @@ public final class PluginBridge {
                 while (currentContextStack.isEmpty() && pushCount == seen) {
                     fmInvocationLock.wait();
                 }
-                return currentContextStack.isEmpty() ? lastPushed : currentContextStack.peek();
+                if (currentContextStack.isEmpty()) {
+                    return lastPushed;
+                }
+                Thread current = Thread.currentThread();
+                for (PluginContext context : currentContextStack) {
+                    if (context.getFilemakerThread() == current) {
+                        return context;
+                    }
+                }
+                return currentContextStack.peek();
             } catch (InterruptedException e) {
                 log.log(Level.WARNING, "Plugin was interrupted while waiting for context; returning null", e);
                 Thread.currentThread().interrupt();
