@@ -78,6 +78,8 @@ void expect_init_end_to_end(Scenario &scenario, const JavaRuntime &java) {
     EXPECT_TRUE(logged(log, "FINER: fmxInit(300, 1, null, " + tokens + "true, " + run.token("start") + ", " +
                                 run.token("env") + ")"));
     EXPECT_EQ(count(log, "CONFIG: Loading dynamic library at "), 1u);
+    // Every method of the native side's table was found, once.
+    EXPECT_EQ(log.find("*** Could not find"), std::string::npos) << log;
 }
 
 TEST(Init, EndToEndWithOpenJdk17AndATempFolderWithSpaces) {
@@ -328,6 +330,7 @@ TEST(Threads, ForeignThreadsAreAttachedAsDaemonsForOneCallAndDetachedAfter) {
     EXPECT_EQ(run.results("live"), std::vector<std::string>{"0 "});
     // The foreign threads left the VM again; the main thread stayed.
     const std::string log = scenario.log();
+    EXPECT_TRUE(logged(log, "CONFIG: Test plug-in shut down after 1 idle messages")) << log;
     const auto at = log.find("INFO: Shutting down - Active threads: [");
     ASSERT_NE(at, std::string::npos) << log;
     const std::string threads = log.substr(at, log.find('\n', at) - at);
