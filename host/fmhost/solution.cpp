@@ -86,24 +86,26 @@ calc::Value field_value(const Json &value, calc::Type type, const fs::path &base
     }
     case Type::Date:
         if (value.is_string()) {
-            if (const auto day = calc::parseDate(value.get<std::string>()))
-                return calc::Value::date(*day);
+            if (const auto date = fmhost::parse_date(value.get<std::string>()))
+                return calc::Value::date(date->days);
             fail(where, "\"" + value.get<std::string>() + "\" is no date (M/D/YYYY)");
         }
         break;
     case Type::Time:
-        if (value.is_number())
-            return calc::Value::time(value.get<double>());
-        if (value.is_string()) {
-            if (const auto secs = calc::parseTime(value.get<std::string>()))
+        if (value.is_number()) {
+            if (const auto secs = read_decimal(value.dump()))
                 return calc::Value::time(*secs);
+        }
+        if (value.is_string()) {
+            if (const auto time = fmhost::parse_time(value.get<std::string>()))
+                return calc::Value::time(fmhost::seconds_of(*time));
             fail(where, "\"" + value.get<std::string>() + "\" is no time (H:MM:SS)");
         }
         break;
     case Type::Timestamp:
         if (value.is_string()) {
-            if (const auto secs = calc::parseTimestamp(value.get<std::string>()))
-                return calc::Value::timestamp(*secs);
+            if (const auto stamp = fmhost::parse_timestamp(value.get<std::string>()))
+                return calc::Value::timestamp(fmhost::seconds_of(*stamp));
             fail(where, "\"" + value.get<std::string>() + "\" is no timestamp (M/D/YYYY H:MM:SS)");
         }
         break;
@@ -195,13 +197,7 @@ std::string read_text(const std::string &path) {
 
 } // namespace
 
-std::optional<long double> read_decimal(std::string_view text) {
-    const bool sign = !text.empty() && (text.front() == '-' || text.front() == '+');
-    const auto number = calc::parseDecimal(text.substr(sign ? 1 : 0));
-    if (!number)
-        return std::nullopt;
-    return sign && text.front() == '-' ? -*number : *number;
-}
+std::optional<fmhost::Decimal> read_decimal(std::string_view text) { return fmhost::Decimal::parse(text); }
 
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b)

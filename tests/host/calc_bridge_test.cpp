@@ -26,20 +26,26 @@ calc::Value round_trip(const calc::Value &value, std::string &hostText) {
     return fmhost::calc_value(fmhost::value_of(*data));
 }
 
+calc::Decimal dec(const char *text) { return *calc::Decimal::parse(std::string_view(text)); }
+
+std::int64_t day_of(int year, int month, int day) { return *fmhost::day_number(year, month, day); }
+
 TEST_F(CalcBridge, ValuesKeepTypeAndTextFormBothWays) {
     const std::vector<calc::Value> values = {
         calc::Value::text("plain"),
         calc::Value::text(""),
-        calc::Value::number(0.1L),
-        calc::Value::number(-3.25L),
-        calc::Value::number(12345678901234567.0L),
-        calc::Value::number(1.0L / 3.0L),
-        calc::Value::date(calc::dayNumber(2008, 2, 29)),
+        calc::Value::number(dec("0.1")),
+        calc::Value::number(dec("-3.25")),
+        calc::Value::number(dec("12345678901234567")),
+        calc::Value::number(dec("0.3333333333333333")),
+        calc::Value::number(dec("-12345678901234567890.1234567890")),
+        calc::Value::number(dec("18446744073709551616")),
+        calc::Value::date(day_of(2008, 2, 29)),
         calc::Value::date(1),
-        calc::Value::time(13 * 3600 + 45 * 60 + 30),
-        calc::Value::time(3600.5L),
-        calc::Value::time(-90),
-        calc::Value::timestamp(static_cast<long double>(calc::dayNumber(2008, 2, 29) - 1) * 86400 + 49500),
+        calc::Value::time(calc::Decimal::from_int64(13 * 3600 + 45 * 60 + 30)),
+        calc::Value::time(dec("3600.5")),
+        calc::Value::time(calc::Decimal::from_int64(-90)),
+        calc::Value::timestamp(calc::Decimal::from_int64((day_of(2008, 2, 29) - 1) * 86400 + 49500)),
         calc::Value::container("image:pics/a.jpg"),
         calc::Value::empty(calc::Type::Number),
         calc::Value::empty(calc::Type::Date),
@@ -59,7 +65,7 @@ TEST_F(CalcBridge, ValuesKeepTypeAndTextFormBothWays) {
 }
 
 TEST_F(CalcBridge, TimesNoHostValueCanHoldBecomeEmpty) {
-    for (const calc::Value &value : {calc::Value::time(1e30L), calc::Value::timestamp(-1e30L)}) {
+    for (const calc::Value &value : {calc::Value::time(dec("1e30")), calc::Value::timestamp(dec("-1e30"))}) {
         const fmhost::Value host = fmhost::host_value(value);
         EXPECT_EQ(host.type, value.type() == calc::Type::Time ? FMX_DT_TIME : FMX_DT_TIMESTAMP);
         EXPECT_TRUE(fmhost::is_empty(host));
@@ -151,7 +157,7 @@ TEST_F(CalcBridge, RegisteredFunctionGetsItsArgumentsInAnEnvironment) {
     int context = 0;
     lastCall = Call{};
     const calc::Result result = fmhost::call_registered(
-        *function, {calc::Value::number(5), calc::Value::text("x"), calc::Value::date(calc::dayNumber(2008, 2, 29))},
+        *function, {calc::Value::number(5), calc::Value::text("x"), calc::Value::date(day_of(2008, 2, 29))},
         &context);
     ASSERT_TRUE(result) << result.error().message;
     EXPECT_EQ(result.value().type(), calc::Type::Text);
