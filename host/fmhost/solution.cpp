@@ -1,5 +1,7 @@
 #include "solution.h"
 
+#include "input_file.h"
+
 #include "calc/utf8.h"
 
 #include <nlohmann/json.hpp>
@@ -186,13 +188,11 @@ Script read_script(const std::string &name, const Json &json) {
 }
 
 std::string read_text(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw SolutionError(path + ": cannot open the file");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw SolutionError(path + ": cannot read the file");
-    return text;
+    try {
+        return read_input_file(path);
+    } catch (const InputFileError &e) {
+        throw SolutionError(std::string("cannot read the solution ") + e.what());
+    }
 }
 
 } // namespace
