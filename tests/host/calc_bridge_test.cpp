@@ -64,6 +64,57 @@ TEST_F(CalcBridge, ValuesKeepTypeAndTextFormBothWays) {
     }
 }
 
+// The engine and the host library read one text the same way: the engine's
+// GetAsDate and friends give what a Data set from the text shows, and both
+// refuse the same texts.
+TEST_F(CalcBridge, EngineAndHostReadTheSameTexts) {
+    struct Case {
+        const char *text;
+        int32_t type;
+        const char *shown; // nullptr: refused by both
+    };
+    const std::vector<Case> cases = {
+        {"2/29/2008", FMX_DT_DATE, "2/29/2008"},
+        {" 2008-02-29 ", FMX_DT_DATE, "2/29/2008"},
+        {"2.29.2008", FMX_DT_DATE, "2/29/2008"},
+        {"2/29/2008 13:05:09", FMX_DT_DATE, "2/29/2008"},
+        {"12/31/4000", FMX_DT_DATE, "12/31/4000"},
+        {"2/30/2008", FMX_DT_DATE, nullptr},
+        {"1/1/4001", FMX_DT_DATE, nullptr},
+        {"2/29-2008", FMX_DT_DATE, nullptr},
+        {"13:05", FMX_DT_TIME, "13:05:00"},
+        {"1:5:7", FMX_DT_TIME, "1:05:07"},
+        {"1:05 PM", FMX_DT_TIME, "13:05:00"},
+        {"12:30 a.m.", FMX_DT_TIME, "0:30:00"},
+        {"25:30", FMX_DT_TIME, "25:30:00"},
+        {"-0:00:01.5", FMX_DT_TIME, "-0:00:01.5"},
+        {"2/29/2008 13:05:09", FMX_DT_TIME, "13:05:09"},
+        {"12:60", FMX_DT_TIME, nullptr},
+        {"13:05 PM", FMX_DT_TIME, nullptr},
+        {"2/29/2008 1:02:03 PM", FMX_DT_TIMESTAMP, "2/29/2008 13:02:03"},
+        {"2/29/2008", FMX_DT_TIMESTAMP, "2/29/2008 0:00:00"},
+        {"2/29/2008 24:00:00", FMX_DT_TIMESTAMP, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " as type " + std::to_string(c.type));
+        const calc::Value text = calc::Value::text(c.text);
+        const calc::Value engine = c.type == FMX_DT_DATE   ? text.asDate()
+                                   : c.type == FMX_DT_TIME ? text.asTime()
+                                                           : text.asTimestamp();
+        Own<FMX_Data> data = new_data();
+        Err err;
+        const bool hostRead = set_text(data.get(), calc::utf8::toUtf16(c.text), c.type, &err) != 0;
+        if (!c.shown) {
+            EXPECT_EQ(engine.toText(), "?");
+            EXPECT_FALSE(hostRead);
+            continue;
+        }
+        EXPECT_EQ(engine.toText(), c.shown);
+        ASSERT_TRUE(hostRead);
+        EXPECT_EQ(text_of(data.get()), c.shown);
+    }
+}
+
 TEST_F(CalcBridge, TimesNoHostValueCanHoldBecomeEmpty) {
     for (const calc::Value &value : {calc::Value::time(dec("1e30")), calc::Value::timestamp(dec("-1e30"))}) {
         const fmhost::Value host = fmhost::host_value(value);
