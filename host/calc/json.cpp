@@ -239,13 +239,10 @@ private:
             out += quoted(e.members[i].first);
             out += " : ";
             const Element& member = e.members[i].second;
-            if (opensLine(member)) {
-                // The bracket goes on the next line, at the key's indentation.
-                newline();
-                value(member);
-            } else {
-                value(member);
-            }
+            // A member's object or array opens on the next line, at the
+            // key's indentation.
+            if (opensLine(member)) newline();
+            value(member);
             if (i + 1 < e.members.size()) out += ',';
         }
         close('}');
