@@ -283,7 +283,8 @@ std::optional<std::int64_t> Decimal::floor_scaled(std::int32_t shift) const {
 }
 
 Decimal Decimal::rounded(std::int32_t fractionDigits, Rounding mode) const {
-    if (fraction_digits() <= fractionDigits && (fractionDigits >= 0 || exponent_ >= -fractionDigits))
+    // Already a multiple of 10^-fractionDigits.
+    if (is_zero() || std::int64_t{exponent_} >= -std::int64_t{fractionDigits})
         return *this;
     // Keep the digits down to 10^-fractionDigits; the dropped ones are not
     // all zero, since the digits end with a non-zero one.

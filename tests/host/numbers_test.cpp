@@ -147,6 +147,8 @@ TEST(Decimal, ArithmeticIsExactAndDivisionRounds) {
     EXPECT_EQ(dec("-2.01").rounded(0, R::Floor).to_string(), "-3");
     EXPECT_EQ(dec("0.001").rounded(1, R::Ceiling).to_string(), "0.1");
     EXPECT_EQ(dec("1250").rounded(-2).to_string(), "1300");
+    EXPECT_EQ(dec("1200").rounded(-2, R::Ceiling).to_string(), "1200");
+    EXPECT_EQ(dec("-1201").rounded(-2, R::Floor).to_string(), "-1300");
 }
 
 TEST(DecimalMath, RoundsOnceAtTheLastDigitKept) {
