@@ -26,6 +26,7 @@ enum class NodeKind {
     Call,      // builtin, children = arguments
     External,  // external, children = arguments
     Let,       // bindings, children[0] = body
+    While,     // bindings (initial), logic, children[0] = condition, children[1] = result
     Get,       // getName
     List,      // [ a ; b ; ... ]: children; only where a function allows it
 };
@@ -50,6 +51,7 @@ struct Node {
     std::vector<std::size_t> opPositions;
     std::vector<NodePtr> children;
     std::vector<Binding> bindings;
+    std::vector<Binding> logic;
     const Builtin* builtin = nullptr;
     ExternalFunction external;
     GetName getName = GetName::RecordNumber;

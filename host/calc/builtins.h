@@ -6,6 +6,7 @@
 #define CALC_BUILTINS_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -14,11 +15,12 @@
 
 namespace calc {
 
-// Where an eager built-in runs: its context and the position of its name,
-// for the errors it reports.
+// Where an eager built-in runs: its context, the position of its name for
+// the errors it reports, and the digits after the point of inexact results.
 struct CallSite {
     Context& context;
     std::size_t pos;
+    std::int32_t precision = kDefaultPrecision;
 };
 
 using BuiltinFn = Value (*)(const std::vector<Value>& args, const CallSite& site);
@@ -29,12 +31,19 @@ enum class Special {
     Case,
     Choose,
     Let,
+    While,
+    SetPrecision,
+    SetRecursion,
     IsEmpty,
     IsValid,
     Evaluate,
     EvaluationError,
+    GetField,
     Get,
-    Substitute,
+    // Arguments after the first are either listArity plain arguments or
+    // any number of [ ... ] lists of listArity items each; fn gets them
+    // flattened (Substitute, JSONSetElement).
+    Lists,
 };
 
 struct Builtin {
@@ -42,14 +51,18 @@ struct Builtin {
     int minArgs;
     int maxArgs;  // -1: any number
     Special special;
-    BuiltinFn fn;  // for Special::None (and Substitute, which gets its pairs flattened)
+    BuiltinFn fn;        // for Special::None and Special::Lists
+    int listArity = 0;   // for Special::Lists
 };
 
 // The built-in of that name, in any case; null when there is none.
 const Builtin* findBuiltin(std::string_view name);
+// Whether a built-in is written without parentheses (Pi, JSONString, ...).
+inline bool isConstant(const Builtin& builtin) { return builtin.maxArgs == 0; }
 
 namespace fn {
-// Text functions (text_functions.cpp).
+// Text (text_functions.cpp).
+Value getAsText(const std::vector<Value>& a, const CallSite& s);
 Value length(const std::vector<Value>& a, const CallSite& s);
 Value left(const std::vector<Value>& a, const CallSite& s);
 Value right(const std::vector<Value>& a, const CallSite& s);
@@ -60,16 +73,12 @@ Value upper(const std::vector<Value>& a, const CallSite& s);
 Value lower(const std::vector<Value>& a, const CallSite& s);
 Value proper(const std::vector<Value>& a, const CallSite& s);
 Value trim(const std::vector<Value>& a, const CallSite& s);
+Value trimAll(const std::vector<Value>& a, const CallSite& s);
 Value quote(const std::vector<Value>& a, const CallSite& s);
 Value list(const std::vector<Value>& a, const CallSite& s);
 Value patternCount(const std::vector<Value>& a, const CallSite& s);
 Value exact(const std::vector<Value>& a, const CallSite& s);
 Value replace(const std::vector<Value>& a, const CallSite& s);
-Value valueCount(const std::vector<Value>& a, const CallSite& s);
-Value getValue(const std::vector<Value>& a, const CallSite& s);
-Value leftValues(const std::vector<Value>& a, const CallSite& s);
-Value rightValues(const std::vector<Value>& a, const CallSite& s);
-Value middleValues(const std::vector<Value>& a, const CallSite& s);
 Value wordCount(const std::vector<Value>& a, const CallSite& s);
 Value leftWords(const std::vector<Value>& a, const CallSite& s);
 Value rightWords(const std::vector<Value>& a, const CallSite& s);
@@ -77,8 +86,22 @@ Value middleWords(const std::vector<Value>& a, const CallSite& s);
 Value filter(const std::vector<Value>& a, const CallSite& s);
 Value charFn(const std::vector<Value>& a, const CallSite& s);
 Value code(const std::vector<Value>& a, const CallSite& s);
-Value getAsText(const std::vector<Value>& a, const CallSite& s);
 Value fieldType(const std::vector<Value>& a, const CallSite& s);
+
+// Return-separated value lists (value_list_functions.cpp).
+Value valueCount(const std::vector<Value>& a, const CallSite& s);
+Value getValue(const std::vector<Value>& a, const CallSite& s);
+Value leftValues(const std::vector<Value>& a, const CallSite& s);
+Value rightValues(const std::vector<Value>& a, const CallSite& s);
+Value middleValues(const std::vector<Value>& a, const CallSite& s);
+Value filterValues(const std::vector<Value>& a, const CallSite& s);
+Value sortValues(const std::vector<Value>& a, const CallSite& s);
+Value uniqueValues(const std::vector<Value>& a, const CallSite& s);
+
+// Encodings (encoding_functions.cpp).
+Value getAsURLEncoded(const std::vector<Value>& a, const CallSite& s);
+Value base64Encode(const std::vector<Value>& a, const CallSite& s);
+Value base64Decode(const std::vector<Value>& a, const CallSite& s);
 
 // Dates and times (date_functions.cpp).
 Value getAsDate(const std::vector<Value>& a, const CallSite& s);
@@ -92,13 +115,15 @@ Value month(const std::vector<Value>& a, const CallSite& s);
 Value day(const std::vector<Value>& a, const CallSite& s);
 Value dayOfWeek(const std::vector<Value>& a, const CallSite& s);
 Value dayOfYear(const std::vector<Value>& a, const CallSite& s);
+Value weekOfYear(const std::vector<Value>& a, const CallSite& s);
+Value weekOfYearFiscal(const std::vector<Value>& a, const CallSite& s);
 Value dayName(const std::vector<Value>& a, const CallSite& s);
 Value monthName(const std::vector<Value>& a, const CallSite& s);
 Value hour(const std::vector<Value>& a, const CallSite& s);
 Value minute(const std::vector<Value>& a, const CallSite& s);
 Value seconds(const std::vector<Value>& a, const CallSite& s);
 
-// Numbers and logic (builtins.cpp).
+// Numbers and logic (number_functions.cpp).
 Value getAsNumber(const std::vector<Value>& a, const CallSite& s);
 Value getAsBoolean(const std::vector<Value>& a, const CallSite& s);
 Value abs(const std::vector<Value>& a, const CallSite& s);
@@ -114,6 +139,17 @@ Value sqrt(const std::vector<Value>& a, const CallSite& s);
 Value exp(const std::vector<Value>& a, const CallSite& s);
 Value ln(const std::vector<Value>& a, const CallSite& s);
 Value log(const std::vector<Value>& a, const CallSite& s);
+Value lg(const std::vector<Value>& a, const CallSite& s);
+Value sin(const std::vector<Value>& a, const CallSite& s);
+Value cos(const std::vector<Value>& a, const CallSite& s);
+Value tan(const std::vector<Value>& a, const CallSite& s);
+Value asin(const std::vector<Value>& a, const CallSite& s);
+Value acos(const std::vector<Value>& a, const CallSite& s);
+Value atan(const std::vector<Value>& a, const CallSite& s);
+Value degrees(const std::vector<Value>& a, const CallSite& s);
+Value radians(const std::vector<Value>& a, const CallSite& s);
+Value factorial(const std::vector<Value>& a, const CallSite& s);
+Value combination(const std::vector<Value>& a, const CallSite& s);
 Value min(const std::vector<Value>& a, const CallSite& s);
 Value max(const std::vector<Value>& a, const CallSite& s);
 Value sum(const std::vector<Value>& a, const CallSite& s);
@@ -121,14 +157,32 @@ Value average(const std::vector<Value>& a, const CallSite& s);
 Value count(const std::vector<Value>& a, const CallSite& s);
 Value random(const std::vector<Value>& a, const CallSite& s);
 Value pi(const std::vector<Value>& a, const CallSite& s);
+
+// JSON (json_functions.cpp).
+Value jsonGetElement(const std::vector<Value>& a, const CallSite& s);
+Value jsonGetElementType(const std::vector<Value>& a, const CallSite& s);
+Value jsonSetElement(const std::vector<Value>& a, const CallSite& s);  // json, then key/value/type triples
+Value jsonDeleteElement(const std::vector<Value>& a, const CallSite& s);
+Value jsonListKeys(const std::vector<Value>& a, const CallSite& s);
+Value jsonListValues(const std::vector<Value>& a, const CallSite& s);
+Value jsonFormatElements(const std::vector<Value>& a, const CallSite& s);
+Value jsonRaw(const std::vector<Value>& a, const CallSite& s);
+Value jsonString(const std::vector<Value>& a, const CallSite& s);
+Value jsonNumber(const std::vector<Value>& a, const CallSite& s);
+Value jsonObject(const std::vector<Value>& a, const CallSite& s);
+Value jsonArray(const std::vector<Value>& a, const CallSite& s);
+Value jsonBoolean(const std::vector<Value>& a, const CallSite& s);
+Value jsonNull(const std::vector<Value>& a, const CallSite& s);
 }  // namespace fn
 
 // Helpers shared by the function files.
 namespace fnutil {
-// The argument as a whole number (truncated), 0 when empty.
+// The argument as a whole number (truncated), 0 when empty; saturated to
+// the range of long long.
 long long integer(const Value& v);
-// The arithmetic of the operators + - * / ^ on two values.
-Value arithmetic(char op, const Value& left, const Value& right);
+// The arithmetic of the operators + - * / ^ on two values; division and
+// fractional powers keep `precision` digits after the point.
+Value arithmetic(char op, const Value& left, const Value& right, std::int32_t precision);
 }  // namespace fnutil
 
 }  // namespace calc

@@ -1,7 +1,9 @@
 #include "calc/context.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <random>
 
 #include "calc/utf8.h"
 
@@ -36,6 +38,8 @@ constexpr GetEntry kGetNames[] = {
     {GetName::CurrentTimeUTCMilliseconds, "CurrentTimeUTCMilliseconds"},
     {GetName::LastError, "LastError"},
     {GetName::TemporaryPath, "TemporaryPath"},
+    {GetName::UUID, "UUID"},
+    {GetName::UUIDNumber, "UUIDNumber"},
 };
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
@@ -66,26 +70,56 @@ const char* getNameText(GetName name) {
     return "";
 }
 
+namespace {
+
+// A version 4 UUID: random apart from its version and variant bits.
+std::string newUuid() {
+    thread_local std::mt19937_64 engine{std::random_device{}()};
+    std::uint64_t high = engine();
+    std::uint64_t low = engine();
+    high = (high & ~0xF000ULL) | 0x4000ULL;
+    low = (low & ~(0xC000ULL << 48)) | (0x8000ULL << 48);
+    char text[37];
+    std::snprintf(text, sizeof text, "%08llX-%04llX-%04llX-%04llX-%012llX",
+                  static_cast<unsigned long long>(high >> 32), static_cast<unsigned long long>(high >> 16 & 0xFFFF),
+                  static_cast<unsigned long long>(high & 0xFFFF), static_cast<unsigned long long>(low >> 48),
+                  static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFULL));
+    return text;
+}
+
+// A random number of 41 digits.
+std::string newUuidNumber() {
+    thread_local std::mt19937_64 engine{std::random_device{}()};
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::string digits(1, static_cast<char>('1' + std::uniform_int_distribution<int>(0, 8)(engine)));
+    while (digits.size() < 41) digits.push_back(static_cast<char>('0' + digit(engine)));
+    return digits;
+}
+
+}  // namespace
+
 Result Context::get(GetName name) {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t t = system_clock::to_time_t(now);
     std::tm tm{};
     localtime_r(&t, &tm);
-    const std::int64_t day = dayNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
-    const long double secs = tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
+    const std::int64_t day = fmhost::day_number(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday).value_or(1);
+    const std::int64_t secs = tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
     switch (name) {
         case GetName::CurrentDate: return Value::date(day);
-        case GetName::CurrentTime: return Value::time(secs);
+        case GetName::CurrentTime: return Value::time(Decimal::from_int64(secs));
         case GetName::CurrentTimestamp:
         case GetName::CurrentHostTimestamp:
-            return Value::timestamp(static_cast<long double>(day - 1) * 86400 + secs);
+            return Value::timestamp(Decimal::from_int64((day - 1) * fmhost::kSecondsPerDay + secs));
         case GetName::LayoutTableName: return Value::text(currentTable());
         case GetName::CurrentTimeUTCMilliseconds: {
             // Milliseconds since 1/1/0001 0:00:00 UTC.
             const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
-            return Value::number(static_cast<long double>(ms) + 719162.0L * 86400000.0L);
+            return Value::number(static_cast<std::int64_t>(ms) + (fmhost::kDayOf1970 - 1) * fmhost::kSecondsPerDay * 1000);
         }
+        case GetName::UUID: return Value::text(newUuid());
+        case GetName::UUIDNumber: return Value::number(*Decimal::parse(newUuidNumber()));
         default: return Value::text("");
     }
 }

@@ -38,6 +38,8 @@ enum class GetName {
     CurrentTimeUTCMilliseconds,
     LastError,
     TemporaryPath,
+    UUID,
+    UUIDNumber,
 };
 
 // The parameter of that name, in any case.
@@ -70,8 +72,10 @@ public:
     virtual Outcome<Type> fieldType(std::string_view file, std::string_view table, std::string_view field) = 0;
 
     // Get ( name ). The default answers LayoutTableName with currentTable(),
-    // the clock's values (local time) and an empty value for everything
-    // else; hosts override it and call it for what they do not know.
+    // the clock's values (local time), UUID with a new random (version 4)
+    // UUID in capitals, UUIDNumber with a new random 41-digit number, and
+    // an empty value for everything else; hosts override it and call it for
+    // what they do not know.
     virtual Result get(GetName name);
 
     // Variables, named with their "$" or "$$" prefix as written. Names are

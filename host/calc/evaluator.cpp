@@ -1,6 +1,6 @@
 #include "calc/evaluator.h"
 
-#include <cmath>
+#include <algorithm>
 #include <new>
 
 #include "calc/ast.h"
@@ -16,6 +16,10 @@ namespace {
 // re-entrant evaluations on one thread.
 constexpr int kMaxEvalDepth = 400;
 thread_local int tEvalDepth = 0;
+
+// Rounds of While before it gives up, and the most SetRecursion allows.
+constexpr long long kDefaultIterationLimit = 50000;
+constexpr long long kMaxIterationLimit = 10000000;
 
 std::u32string foldName(std::string_view name) { return utf8::lower(utf8::decode(name)); }
 
@@ -51,6 +55,7 @@ public:
             case NodeKind::Call: return evalCall(node);
             case NodeKind::External: return evalExternal(node);
             case NodeKind::Let: return evalLet(node);
+            case NodeKind::While: return evalWhile(node);
             case NodeKind::Get: {
                 Result r = context_.get(node.getName);
                 if (!r) raise(std::move(r.error()), node.pos);
@@ -82,7 +87,7 @@ private:
             case Op::Not: return Value::boolean(!operand.truth());
             case Op::Minus: {
                 const auto n = operand.toNumber();
-                return n ? Value::number(-*n) : Value::empty(Type::Number);
+                return n ? Value::checked(n->negated()) : Value::empty(Type::Number);
             }
             default:
                 if (operand.type() == Type::Text || operand.type() == Type::Container) return operand.asNumber();
@@ -112,11 +117,11 @@ private:
                 case Op::Gt: acc = Value::boolean(compare(acc, eval(rightNode)) > 0); break;
                 case Op::Le: acc = Value::boolean(compare(acc, eval(rightNode)) <= 0); break;
                 case Op::Ge: acc = Value::boolean(compare(acc, eval(rightNode)) >= 0); break;
-                case Op::Plus: acc = fnutil::arithmetic('+', acc, eval(rightNode)); break;
-                case Op::Minus: acc = fnutil::arithmetic('-', acc, eval(rightNode)); break;
-                case Op::Times: acc = fnutil::arithmetic('*', acc, eval(rightNode)); break;
-                case Op::Divide: acc = fnutil::arithmetic('/', acc, eval(rightNode)); break;
-                case Op::Power: acc = fnutil::arithmetic('^', acc, eval(rightNode)); break;
+                case Op::Plus: acc = fnutil::arithmetic('+', acc, eval(rightNode), precision_); break;
+                case Op::Minus: acc = fnutil::arithmetic('-', acc, eval(rightNode), precision_); break;
+                case Op::Times: acc = fnutil::arithmetic('*', acc, eval(rightNode), precision_); break;
+                case Op::Divide: acc = fnutil::arithmetic('/', acc, eval(rightNode), precision_); break;
+                case Op::Power: acc = fnutil::arithmetic('^', acc, eval(rightNode), precision_); break;
                 case Op::Not: break;
             }
         }
@@ -137,22 +142,87 @@ private:
         return std::move(r.value());
     }
 
+    // Restores the local names to a size when a Let or While ends.
+    struct LocalsFrame {
+        std::vector<std::pair<std::u32string, Value>>& locals;
+        std::size_t size;
+        ~LocalsFrame() { locals.resize(size); }
+    };
+
+    // A binding of Let or While's initial list: $ and $$ names set the
+    // context's variables, plain names become local.
+    void bind(const Binding& b) {
+        Value v = eval(*b.value);
+        if (!b.name.empty() && b.name.front() == '$') {
+            context_.setVariable(b.name, v);
+        } else {
+            locals_.emplace_back(foldName(b.name), std::move(v));
+        }
+    }
+
     Value evalLet(const Node& node) {
-        const std::size_t frame = locals_.size();
-        struct Restore {
-            std::vector<std::pair<std::u32string, Value>>& locals;
-            std::size_t size;
-            ~Restore() { locals.resize(size); }
-        } restore{locals_, frame};
-        for (const Binding& b : node.bindings) {
-            Value v = eval(*b.value);
-            if (!b.name.empty() && b.name.front() == '$') {
-                context_.setVariable(b.name, v);
-            } else {
-                locals_.emplace_back(foldName(b.name), std::move(v));
+        LocalsFrame frame{locals_, locals_.size()};
+        for (const Binding& b : node.bindings) bind(b);
+        return eval(*node.children[0]);
+    }
+
+    // While ( initial ; condition ; logic ; result ): the logic runs while the
+    // condition holds; a plain name it sets replaces the While's own one of
+    // that name. More rounds than the iteration limit give "?".
+    Value evalWhile(const Node& node) {
+        LocalsFrame frame{locals_, locals_.size()};
+        for (const Binding& b : node.bindings) bind(b);
+        long long rounds = 0;
+        while (eval(*node.children[0]).truth()) {
+            if (++rounds > maxIterations_) {
+                swallowed_ = CalcError(err::Generic,
+                                       "While ran more than " + std::to_string(maxIterations_) + " times", node.pos);
+                return Value::text("?");
+            }
+            for (const Binding& b : node.logic) {
+                Value v = eval(*b.value);
+                if (!b.name.empty() && b.name.front() == '$') {
+                    context_.setVariable(b.name, v);
+                    continue;
+                }
+                const std::u32string key = foldName(b.name);
+                auto it = std::find_if(locals_.begin() + static_cast<std::ptrdiff_t>(frame.size), locals_.end(),
+                                       [&](const auto& local) { return local.first == key; });
+                if (it != locals_.end()) {
+                    it->second = std::move(v);
+                } else {
+                    locals_.emplace_back(key, std::move(v));
+                }
             }
         }
-        return eval(*node.children[0]);
+        return eval(*node.children[1]);
+    }
+
+    // Runs `body` with a member set to a value, restoring it afterwards.
+    template <class T, class F>
+    Value with(T& member, T value, F body) {
+        struct Restore {
+            T& member;
+            T saved;
+            ~Restore() { member = saved; }
+        } restore{member, member};
+        member = value;
+        return body();
+    }
+
+    CallSite site(const Node& node) { return CallSite{context_, node.pos, precision_}; }
+
+    // GetField ( fieldName ): the field named by the text, Table::Field or a
+    // field of the current table; "?" when there is none.
+    Value evalGetField(const Node& node) {
+        const std::string name = eval(*node.children[0]).toText();
+        const std::size_t scope = name.find("::");
+        Result r = scope == std::string::npos ? context_.field(context_.currentTable(), name)
+                                              : context_.field(name.substr(0, scope), name.substr(scope + 2));
+        if (r) return std::move(r.value());
+        swallowed_ = r.error();
+        if (swallowed_->message.empty()) swallowed_->message = defaultMessage(swallowed_->code);
+        return Value::text("?");
     }
 
     Value evalCall(const Node& node) {
@@ -161,8 +231,19 @@ private:
         switch (builtin.special) {
             case Special::None: {
                 const std::vector<Value> values = evalAll(node);
-                return builtin.fn(values, CallSite{context_, node.pos});
+                return builtin.fn(values, site(node));
             }
+            case Special::SetPrecision: {
+                const long long digits = fnutil::integer(eval(*args[1]));
+                const auto precision =
+                    static_cast<std::int32_t>(std::clamp<long long>(digits, kMinPrecision, kMaxPrecision));
+                return with(precision_, precision, [&] { return eval(*args[0]); });
+            }
+            case Special::SetRecursion: {
+                const long long limit = std::clamp<long long>(fnutil::integer(eval(*args[1])), 0, kMaxIterationLimit);
+                return with(maxIterations_, limit, [&] { return eval(*args[0]); });
+            }
+            case Special::GetField: return evalGetField(node);
             case Special::If: {
                 if (eval(*args[0]).truth()) return eval(*args[1]);
                 return args.size() > 2 ? eval(*args[2]) : Value::text("");
@@ -177,8 +258,8 @@ private:
             case Special::Choose: {
                 const auto n = eval(*args[0]).toNumber();
                 if (!n) return Value::text("");
-                const long double index = std::trunc(*n);
-                if (index < 0 || index + 1 >= static_cast<long double>(args.size())) return Value::text("");
+                const long long index = n->to_int64();
+                if (index < 0 || static_cast<unsigned long long>(index) + 1 >= args.size()) return Value::text("");
                 return eval(*args[static_cast<std::size_t>(index) + 1]);
             }
             case Special::IsEmpty: {
@@ -219,23 +300,22 @@ private:
                     code = e.code;
                 }
                 swallowed_ = saved;
-                return Value::number(code);
+                return Value::number(std::int64_t{code});
             }
-            case Special::Substitute: {
+            case Special::Lists: {
                 std::vector<Value> values;
                 values.push_back(eval(*args[0]));
-                if (args[1]->kind == NodeKind::List) {
-                    for (std::size_t i = 1; i < args.size(); ++i) {
-                        values.push_back(eval(*args[i]->children[0]));
-                        values.push_back(eval(*args[i]->children[1]));
+                for (std::size_t i = 1; i < args.size(); ++i) {
+                    if (args[i]->kind == NodeKind::List) {
+                        for (const auto& item : args[i]->children) values.push_back(eval(*item));
+                    } else {
+                        values.push_back(eval(*args[i]));
                     }
-                } else {
-                    values.push_back(eval(*args[1]));
-                    values.push_back(eval(*args[2]));
                 }
-                return builtin.fn(values, CallSite{context_, node.pos});
+                return builtin.fn(values, site(node));
             }
             case Special::Let:
+            case Special::While:
             case Special::Get: break;  // parsed into their own nodes
         }
         throw CalcError(err::Generic, "Unknown function", node.pos);
@@ -244,6 +324,8 @@ private:
     Context& context_;
     std::vector<std::pair<std::u32string, Value>> locals_;
     std::optional<CalcError> swallowed_;
+    std::int32_t precision_ = kDefaultPrecision;
+    long long maxIterations_ = kDefaultIterationLimit;
 };
 
 Result evaluateSource(std::u32string_view source, Context& context) {

@@ -11,8 +11,8 @@
 //              words such as First Name is one name; ${any name} quotes a
 //              name with other characters); $local and $$global variables.
 //   Calls      Name ( arg ; arg ; ... ), "," also separates arguments;
-//              function names in any case. Pi and Random need no
-//              parentheses. Functions the context reports as external are
+//              function names in any case. Pi, Random and the JSON type
+//              names (JSONString, ...) need no parentheses. Functions the context reports as external are
 //              called with their evaluated arguments.
 //   Let        Let ( [ a = 1 ; $b = 2 ; $$c = 3 ] ; body ) and
 //              Let ( a = 1 ; body ). Plain names are local to the Let and
@@ -20,11 +20,22 @@
 //              bindings set the context's variables.
 //   Get        Get ( RecordNumber ) and the other names of GetName, answered
 //              by the context.
+//   While      While ( [ i = 0 ; s = 0 ] ; i < 3 ; [ i = i + 1 ; s = s + i ] ;
+//              s ): the initial bindings as in Let, then the logic while the
+//              condition holds (a plain name it sets replaces the While's
+//              own), then the result. More than 50000 rounds give "?" (error
+//              1200 for EvaluationError); SetRecursion ( expression ; limit )
+//              sets another limit for its expression.
 //   Lazy       If, Case and Choose evaluate only the branch they take;
-//              IsEmpty is 1 for a missing field or table; Evaluate ( text )
-//              runs text in the same context and Let scope and gives "?"
-//              when it fails, and EvaluationError ( expression ) gives the
-//              error code of the expression (or of an Evaluate inside it).
+//              IsEmpty is 1 for a missing field or table; Evaluate ( text
+//              {; [ fields ] } ) runs text in the same context and Let scope
+//              and gives "?" when it fails, GetField ( name ) reads the
+//              field a text names and gives "?" when there is none, and
+//              EvaluationError ( expression ) gives the error code of the
+//              expression (or of an Evaluate, GetField or While inside it).
+//              SetPrecision ( expression ; digits ) evaluates the expression
+//              with division and the inexact functions keeping 16 to 400
+//              digits after the point (see value.h).
 //   Errors     syntax, unknown functions, argument counts and Get names are
 //              checked before anything runs; the codes are in errors.h.
 //              Missing fields and tables and failing external functions stop

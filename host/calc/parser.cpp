@@ -182,7 +182,7 @@ private:
         switch (t.kind) {
             case Tok::Number: {
                 auto node = makeNode(NodeKind::Literal, t.pos);
-                const auto number = parseDecimal(t.text);
+                const auto number = parseNumber(t.text);
                 if (!number) fail(err::OperandExpected, "Invalid number " + t.text, t.pos);
                 node->value = Value::number(*number);
                 node->end = t.end;
@@ -255,13 +255,14 @@ private:
         if (cur().kind == Tok::LParen) {
             fail(err::FunctionNotFound, "The function \"" + name + "\" cannot be found", first.pos);
         }
-        if (node->table.empty() && !isQuotedName(first) && (lowered(name) == "pi" || lowered(name) == "random")) {
-            // Pi and Random are written without parentheses.
-            node->kind = NodeKind::Call;
-            node->builtin = findBuiltin(name);
-        } else if (node->table.empty() && !isQuotedName(first)) {
-            // So is a plug-in function that takes no arguments.
-            if (auto external = context_.findExternal(name); external && external->minArgs <= 0) {
+        if (node->table.empty() && !isQuotedName(first)) {
+            // Pi, Random and the JSON type names are written without
+            // parentheses; so is a plug-in function that takes no arguments.
+            const Builtin* builtin = findBuiltin(name);
+            if (builtin && isConstant(*builtin)) {
+                node->kind = NodeKind::Call;
+                node->builtin = builtin;
+            } else if (auto external = context_.findExternal(name); external && external->minArgs <= 0) {
                 node->kind = NodeKind::External;
                 node->external = std::move(*external);
                 name = node->external.name;
@@ -276,17 +277,16 @@ private:
         const std::string lname = lowered(nameToken.text);
         advance();  // the name; cur() is now "("
         if (lname == "let") return parseLet(nameToken);
+        if (lname == "while") return parseWhile(nameToken);
         if (lname == "get") return parseGet(nameToken);
         if (const Builtin* builtin = findBuiltin(nameToken.text)) {
             auto node = makeNode(NodeKind::Call, nameToken.pos);
             node->builtin = builtin;
             node->name = std::string(builtin->name);
-            const int listFrom = builtin->special == Special::Substitute ? 1
-                                 : builtin->special == Special::Evaluate ? 1
-                                                                         : -1;
+            const int listFrom = builtin->special == Special::Lists || builtin->special == Special::Evaluate ? 1 : -1;
             const std::size_t close = parseArguments(*node, listFrom);
-            if (builtin->special == Special::Substitute) {
-                checkSubstitute(*node, close);
+            if (builtin->special == Special::Lists) {
+                checkLists(*node, builtin->listArity, close);
             } else {
                 checkCount(*node, builtin->minArgs, builtin->maxArgs, close);
             }
@@ -378,21 +378,23 @@ private:
         }
     }
 
-    // Substitute ( text ; search ; replace ) or Substitute ( text ; [a ; b] ; [c ; d] ... ).
-    void checkSubstitute(const Node& node, std::size_t close) const {
+    // Name ( first ; a ; b ) or Name ( first ; [ a ; b ] ; [ c ; d ] ... )
+    // with `arity` items per list: Substitute (2) and JSONSetElement (3).
+    void checkLists(const Node& node, int arity, std::size_t close) const {
         const auto& args = node.children;
+        const auto items = static_cast<std::size_t>(arity);
         if (args.size() >= 2 && args[1]->kind == NodeKind::List) {
             for (std::size_t i = 1; i < args.size(); ++i) {
-                const Node& pair = *args[i];
-                if (pair.kind != NodeKind::List) {
-                    fail(err::OperandExpected, "A list [ search ; replace ] is expected here", pair.pos);
+                const Node& list = *args[i];
+                if (list.kind != NodeKind::List) {
+                    fail(err::OperandExpected, "A list [ ... ] is expected here", list.pos);
                 }
-                if (pair.children.size() < 2) {
-                    fail(err::TooFewParameters, "Too few parameters in the function Substitute", pair.end - 1);
+                if (list.children.size() < items) {
+                    fail(err::TooFewParameters, "Too few parameters in the function " + node.name, list.end - 1);
                 }
-                if (pair.children.size() > 2) {
-                    fail(err::TooManyParameters, "Too many parameters in the function Substitute",
-                         pair.children[2]->pos);
+                if (list.children.size() > items) {
+                    fail(err::TooManyParameters, "Too many parameters in the function " + node.name,
+                         list.children[items]->pos);
                 }
             }
             return;
@@ -402,10 +404,57 @@ private:
                 fail(err::ListNotAllowed, "List usage is not allowed in this function", args[i]->pos);
             }
         }
-        if (args.size() < 3) fail(err::TooFewParameters, "Too few parameters in the function Substitute", close);
-        if (args.size() > 3) {
-            fail(err::TooManyParameters, "Too many parameters in the function Substitute", args[3]->pos);
+        if (args.size() < items + 1) fail(err::TooFewParameters, "Too few parameters in the function " + node.name, close);
+        if (args.size() > items + 1) {
+            fail(err::TooManyParameters, "Too many parameters in the function " + node.name, args[items + 1]->pos);
         }
+    }
+
+    // [ a = 1 ; $b = 2 ; $$c = 3 ] or a = 1.
+    std::vector<Binding> parseBindings() {
+        std::vector<Binding> bindings;
+        if (cur().kind != Tok::LBracket) {
+            bindings.push_back(parseBinding());
+            return bindings;
+        }
+        const std::size_t bracket = cur().pos;
+        advance();
+        for (;;) {
+            bindings.push_back(parseBinding());
+            if (cur().kind == Tok::Separator) {
+                advance();
+                continue;
+            }
+            if (cur().kind == Tok::RBracket) {
+                advance();
+                return bindings;
+            }
+            if (cur().kind == Tok::End) {
+                fail(err::UnbalancedParenthesis, "This \"[\" is not closed with \"]\"", bracket);
+            }
+            expectedOperator();
+        }
+    }
+
+    // Expects the ";" before the next argument of a function of fixed form.
+    void expectSeparator(std::size_t open, const std::string& name) {
+        if (cur().kind == Tok::RParen) {
+            fail(err::TooFewParameters, "Too few parameters in the function " + name, cur().pos);
+        }
+        if (cur().kind == Tok::End) unclosed(open);
+        if (cur().kind != Tok::Separator) expectedOperator();
+        advance();
+    }
+
+    // Expects the ")" after the last argument of a function of fixed form.
+    void expectClose(Node& node, std::size_t open) {
+        if (cur().kind == Tok::Separator) {
+            fail(err::TooManyParameters, "Too many parameters in the function " + node.name, peek().pos);
+        }
+        if (cur().kind == Tok::End) unclosed(open);
+        if (cur().kind != Tok::RParen) expectedOperator();
+        node.end = cur().end;
+        advance();
     }
 
     // Let ( [ a = 1 ; $b = 2 ; $$c = 3 ] ; body ) or Let ( a = 1 ; body ).
@@ -414,41 +463,28 @@ private:
         node->name = "Let";
         const std::size_t open = cur().pos;
         advance();
-        if (cur().kind == Tok::LBracket) {
-            const std::size_t bracket = cur().pos;
-            advance();
-            for (;;) {
-                node->bindings.push_back(parseBinding());
-                if (cur().kind == Tok::Separator) {
-                    advance();
-                    continue;
-                }
-                if (cur().kind == Tok::RBracket) {
-                    advance();
-                    break;
-                }
-                if (cur().kind == Tok::End) {
-                    fail(err::UnbalancedParenthesis, "This \"[\" is not closed with \"]\"", bracket);
-                }
-                expectedOperator();
-            }
-        } else {
-            node->bindings.push_back(parseBinding());
-        }
-        if (cur().kind == Tok::RParen) {
-            fail(err::TooFewParameters, "Too few parameters in the function Let", cur().pos);
-        }
-        if (cur().kind == Tok::End) unclosed(open);
-        if (cur().kind != Tok::Separator) expectedOperator();
-        advance();
+        node->bindings = parseBindings();
+        expectSeparator(open, node->name);
         node->children.push_back(parseExpr(kPrecOr));
-        if (cur().kind == Tok::Separator) {
-            fail(err::TooManyParameters, "Too many parameters in the function Let", peek().pos);
-        }
-        if (cur().kind == Tok::End) unclosed(open);
-        if (cur().kind != Tok::RParen) expectedOperator();
-        node->end = cur().end;
+        expectClose(*node, open);
+        return node;
+    }
+
+    // While ( [ initial bindings ] ; condition ; [ logic bindings ] ; result ),
+    // each list of bindings also as a single one.
+    NodePtr parseWhile(const Token& nameToken) {
+        auto node = makeNode(NodeKind::While, nameToken.pos);
+        node->name = "While";
+        const std::size_t open = cur().pos;
         advance();
+        node->bindings = parseBindings();
+        expectSeparator(open, node->name);
+        node->children.push_back(parseExpr(kPrecOr));
+        expectSeparator(open, node->name);
+        node->logic = parseBindings();
+        expectSeparator(open, node->name);
+        node->children.push_back(parseExpr(kPrecOr));
+        expectClose(*node, open);
         return node;
     }
 

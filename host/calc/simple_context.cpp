@@ -127,9 +127,9 @@ Result SimpleContext::get(GetName name) {
     const Table* t = findTable(current_);
     const std::size_t count = t ? t->records.size() : 0;
     switch (name) {
-        case GetName::RecordNumber: return Value::number(count == 0 ? 0 : static_cast<long double>(record_));
+        case GetName::RecordNumber: return Value::number(count == 0 ? 0 : static_cast<std::int64_t>(record_));
         case GetName::FoundCount:
-        case GetName::TotalRecordCount: return Value::number(static_cast<long double>(count));
+        case GetName::TotalRecordCount: return Value::number(static_cast<std::int64_t>(count));
         case GetName::LayoutTableName:
         case GetName::LayoutName: return Value::text(current_);
         case GetName::FileName: return Value::text(fileName_);

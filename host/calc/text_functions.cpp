@@ -1,7 +1,7 @@
 // Text functions. They work on characters (code points), as FileMaker counts
 // characters; numbers, dates and times are used through their text forms.
 #include <algorithm>
-#include <cmath>
+#include <string>
 
 #include "calc/builtins.h"
 #include "calc/utf8.h"
@@ -19,30 +19,6 @@ Value text(const U32& s) { return Value::text(utf8::encode(s)); }
 std::size_t clampCount(long long n, std::size_t limit) {
     if (n <= 0) return 0;
     return std::min(static_cast<std::size_t>(n), limit);
-}
-
-// The values of a return-separated list; a final return ends the last value.
-std::vector<U32> splitValues(const U32& s) {
-    std::vector<U32> values;
-    if (s.empty()) return values;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= s.size(); ++i) {
-        if (i == s.size() || s[i] == U'\r') {
-            if (i == s.size() && start == s.size()) break;
-            values.push_back(s.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return values;
-}
-
-Value joinValues(const std::vector<U32>& values, std::size_t from, std::size_t count) {
-    U32 out;
-    for (std::size_t i = from; i < values.size() && i < from + count; ++i) {
-        out += values[i];
-        out += U'\r';
-    }
-    return text(out);
 }
 
 bool isWordChar(char32_t c) { return utf8::isLetter(c) || utf8::isDigit(c) || c == U'_' || c == U'\''; }
@@ -73,7 +49,7 @@ Value wordRange(const U32& s, const std::vector<std::pair<std::size_t, std::size
 Value getAsText(const std::vector<Value>& a, const CallSite&) { return Value::text(a[0].toText()); }
 
 Value length(const std::vector<Value>& a, const CallSite&) {
-    return Value::number(static_cast<long double>(chars(a[0]).size()));
+    return Value::number(static_cast<std::int64_t>(chars(a[0]).size()));
 }
 
 Value left(const std::vector<Value>& a, const CallSite&) {
@@ -104,25 +80,25 @@ Value position(const std::vector<Value>& a, const CallSite&) {
     const U32 search = utf8::lower(chars(a[1]));
     long long start = fnutil::integer(a[2]);
     const long long occurrence = fnutil::integer(a[3]);
-    if (search.empty() || s.empty() || occurrence == 0 || search.size() > s.size()) return Value::number(0);
+    if (search.empty() || s.empty() || occurrence == 0 || search.size() > s.size()) return Value::number(std::int64_t{0});
     const long long lastStart = static_cast<long long>(s.size() - search.size());
     long long found = 0;
     if (occurrence > 0) {
         if (start < 1) start = 1;
         for (long long i = start - 1; i <= lastStart; ++i) {
             if (s.compare(static_cast<std::size_t>(i), search.size(), search) == 0 && ++found == occurrence) {
-                return Value::number(static_cast<long double>(i + 1));
+                return Value::number(i + 1);
             }
         }
     } else {
         if (start > lastStart + 1) start = lastStart + 1;
         for (long long i = start - 1; i >= 0; --i) {
             if (s.compare(static_cast<std::size_t>(i), search.size(), search) == 0 && ++found == -occurrence) {
-                return Value::number(static_cast<long double>(i + 1));
+                return Value::number(i + 1);
             }
         }
     }
-    return Value::number(0);
+    return Value::number(std::int64_t{0});
 }
 
 // Substitute ( text ; search1 ; replace1 ; search2 ; replace2 ... ): each pair
@@ -173,6 +149,41 @@ Value trim(const std::vector<Value>& a, const CallSite&) {
     return Value::text(s.substr(first, last - first + 1));
 }
 
+// TrimAll ( text ; trimSpaces ; trimType ): removes the spaces at both ends
+// and between words: runs of spaces between Roman characters shrink to one,
+// spaces between two East Asian (non-Roman) characters go, and spaces where
+// the two meet stay as one (trimType 0), go where the East Asian character
+// comes first (1) or where the Roman one comes first (2). trimType 3
+// removes every space. trimSpaces 1 counts full-width spaces (U+3000) as
+// spaces too.
+Value trimAll(const std::vector<Value>& a, const CallSite&) {
+    const U32 s = chars(a[0]);
+    const bool fullWidth = a[1].truth();
+    const long long type = fnutil::integer(a[2]);
+    if (type < 0 || type > 3) return Value::text("?");
+    auto isSpace = [&](char32_t c) { return c == U' ' || (fullWidth && c == 0x3000); };
+    U32 out;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        if (!isSpace(s[i])) {
+            out.push_back(s[i++]);
+            continue;
+        }
+        while (i < s.size() && isSpace(s[i])) ++i;
+        if (out.empty() || i == s.size()) continue;  // leading or trailing
+        const bool before = !utf8::isEastAsian(out.back());
+        const bool after = !utf8::isEastAsian(s[i]);
+        bool keep = false;
+        if (type == 3 || (!before && !after)) keep = false;
+        else if (before && after) keep = true;
+        else if (type == 0) keep = true;
+        else if (type == 1) keep = !(after && !before);
+        else keep = !(before && !after);
+        if (keep) out.push_back(U' ');
+    }
+    return text(out);
+}
+
 // Quote: the text as a text constant that evaluates back to it.
 Value quote(const std::vector<Value>& a, const CallSite&) {
     std::string out = "\"";
@@ -204,10 +215,10 @@ Value list(const std::vector<Value>& a, const CallSite&) {
 Value patternCount(const std::vector<Value>& a, const CallSite&) {
     const U32 s = utf8::lower(chars(a[0]));
     const U32 search = utf8::lower(chars(a[1]));
-    if (search.empty()) return Value::number(0);
+    if (search.empty()) return Value::number(std::int64_t{0});
     long long n = 0;
     for (std::size_t at = s.find(search); at != U32::npos; at = s.find(search, at + 1)) ++n;
-    return Value::number(static_cast<long double>(n));
+    return Value::number(n);
 }
 
 Value exact(const std::vector<Value>& a, const CallSite&) {
@@ -223,37 +234,8 @@ Value replace(const std::vector<Value>& a, const CallSite&) {
     return text(s.substr(0, from) + chars(a[3]) + s.substr(from + n));
 }
 
-Value valueCount(const std::vector<Value>& a, const CallSite&) {
-    return Value::number(static_cast<long double>(splitValues(chars(a[0])).size()));
-}
-
-Value getValue(const std::vector<Value>& a, const CallSite&) {
-    const auto values = splitValues(chars(a[0]));
-    const long long n = fnutil::integer(a[1]);
-    if (n < 1 || static_cast<std::size_t>(n) > values.size()) return Value::text("");
-    return text(values[static_cast<std::size_t>(n - 1)]);
-}
-
-Value leftValues(const std::vector<Value>& a, const CallSite&) {
-    const auto values = splitValues(chars(a[0]));
-    return joinValues(values, 0, clampCount(fnutil::integer(a[1]), values.size()));
-}
-
-Value rightValues(const std::vector<Value>& a, const CallSite&) {
-    const auto values = splitValues(chars(a[0]));
-    const std::size_t n = clampCount(fnutil::integer(a[1]), values.size());
-    return joinValues(values, values.size() - n, n);
-}
-
-Value middleValues(const std::vector<Value>& a, const CallSite&) {
-    const auto values = splitValues(chars(a[0]));
-    long long start = fnutil::integer(a[1]);
-    if (start < 1) start = 1;
-    return joinValues(values, static_cast<std::size_t>(start - 1), clampCount(fnutil::integer(a[2]), values.size()));
-}
-
 Value wordCount(const std::vector<Value>& a, const CallSite&) {
-    return Value::number(static_cast<long double>(words(chars(a[0])).size()));
+    return Value::number(static_cast<std::int64_t>(words(chars(a[0])).size()));
 }
 
 Value leftWords(const std::vector<Value>& a, const CallSite&) {
@@ -291,27 +273,30 @@ Value filter(const std::vector<Value>& a, const CallSite&) {
 // the first character in the lowest digits.
 Value charFn(const std::vector<Value>& a, const CallSite&) {
     const auto n = a[0].toNumber();
-    if (!n || *n < 0 || !std::isfinite(*n)) return Value::text("");
-    long double rest = std::trunc(*n);
+    if (!n || n->is_negative()) return Value::text("");
+    const std::string digits = n->rounded(0, Decimal::Rounding::TowardZero).to_string();
     U32 out;
-    while (rest >= 1 && out.size() < 64) {
-        const auto c = static_cast<char32_t>(std::fmod(rest, 100000.0L));
+    for (std::size_t end = digits.size(); end > 0;) {
+        const std::size_t begin = end >= 5 ? end - 5 : 0;
+        const auto c = static_cast<char32_t>(std::stoul(digits.substr(begin, end - begin)));
         if (c != 0) out.push_back(c);
-        rest = std::trunc(rest / 100000.0L);
+        end = begin;
     }
     return text(out);
 }
 
+// Code ( "AB" ) is 6600065: the characters' code points, five digits each,
+// the first character in the lowest digits.
 Value code(const std::vector<Value>& a, const CallSite&) {
     const U32 s = chars(a[0]);
     if (s.empty()) return Value::empty(Type::Number);
-    long double total = 0;
-    long double scale = 1;
-    for (char32_t c : s) {
-        total += static_cast<long double>(c) * scale;
-        scale *= 100000.0L;
+    std::string digits;
+    for (auto it = s.rbegin(); it != s.rend(); ++it) {
+        std::string group = std::to_string(static_cast<std::uint32_t>(*it));
+        if (!digits.empty()) group.insert(0, 5 - std::min<std::size_t>(5, group.size()), '0');
+        digits += group;
     }
-    return Value::number(total);
+    return Value::checked(Decimal::parse(digits));
 }
 
 // FieldType ( file ; field ): "Standard <Type> Indexed Unstored 1"; the field

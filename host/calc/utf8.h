@@ -30,6 +30,17 @@ std::u32string upper(std::u32string_view text);
 bool isLetter(char32_t c);
 bool isDigit(char32_t c);
 
+// East Asian wide and full-width characters (CJK ideographs, kana, Hangul,
+// full-width forms, most emoji): the "non-Roman" characters of TrimAll, and
+// the ones a terminal shows two columns wide.
+bool isEastAsian(char32_t c);
+// Columns a terminal gives the character: 2 for the wide ones above, 0 for
+// combining marks and other zero-width characters, 2 for a control
+// character (a line editor shows it as ^X), else 1.
+int columns(char32_t c);
+// Columns of UTF-8 text.
+std::size_t columns(std::string_view text);
+
 }  // namespace calc::utf8
 
 #endif

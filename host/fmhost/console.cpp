@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include "line_editor.h"
+
 #include "calc/utf8.h"
 
 #include <string>
@@ -34,20 +36,19 @@ void run_stream(std::FILE *in, Runner &runner) {
 
 void run_console(std::FILE *in, Output &output, Runner &runner) {
     std::FILE *terminal = output.stream();
-    std::fprintf(terminal, "fmhost console: type a calculation or a script step; Ctrl-D ends.\n");
+    LineEditor editor(in, terminal);
+    std::fprintf(terminal, "fmhost console: type a calculation or a script step; the up arrow recalls earlier "
+                           "lines; Ctrl-D ends.\n");
     const std::string prompt = "fmhost> ";
-    std::string line;
-    for (;;) {
-        std::fputs(prompt.c_str(), terminal);
-        std::fflush(terminal);
-        if (!read_line(in, line))
-            break;
-        const std::string blanks = line.substr(0, line.find_first_not_of(" \t"));
-        output.set_caret_origin(prompt.size() + calc::utf8::length(blanks));
-        runner.run_line(line);
+    while (const auto line = editor.read(prompt)) {
+        editor.remember(*line);
+        const std::string blanks = line->substr(0, line->find_first_not_of(" \t"));
+        output.set_caret_origin(calc::utf8::columns(prompt) + calc::utf8::columns(blanks));
+        runner.run_line(*line);
     }
     output.set_caret_origin(std::nullopt);
     std::fputc('\n', terminal);
+    std::fflush(terminal);
 }
 
 } // namespace fmhost

@@ -2,8 +2,11 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
+#include <iterator>
+#include <system_error>
 
 namespace fmhost {
 
@@ -20,6 +23,20 @@ std::string_view local_name(const XML_Char *name) {
     return separator == std::string_view::npos ? full : full.substr(separator + 1);
 }
 
+// Where each element may stand: inside the element of `parent` (the root
+// inside none). ERRORCODE and DATA hold text only; the others are empty or
+// hold the elements named with them as parent.
+struct Rule {
+    std::string_view name;
+    std::string_view parent;
+};
+constexpr Rule kGrammar[] = {
+    {"FMPXMLRESULT", ""},       {"ERRORCODE", "FMPXMLRESULT"}, {"PRODUCT", "FMPXMLRESULT"},
+    {"DATABASE", "FMPXMLRESULT"}, {"METADATA", "FMPXMLRESULT"},  {"FIELD", "METADATA"},
+    {"RESULTSET", "FMPXMLRESULT"}, {"ROW", "RESULTSET"},          {"COL", "ROW"},
+    {"DATA", "COL"},
+};
+
 const char *attribute(const XML_Char **attributes, std::string_view name) {
     for (const XML_Char **a = attributes; a && a[0]; a += 2)
         if (local_name(a[0]) == name)
@@ -35,6 +52,8 @@ struct FmpXmlReader::State {
     RowHandler onRow;
 
     std::vector<std::string> path; // local names of the open elements
+    bool seenErrorCode = false;
+    bool seenResultSet = false;
     bool failed = false;
     bool grammar = false; // failed on the FMPXMLRESULT grammar, not on XML
     std::string error;
@@ -47,8 +66,6 @@ struct FmpXmlReader::State {
     std::size_t dataCount = 0; // DATA elements seen in the current COL
     bool collecting = false;
     std::string text;
-
-    bool parent_is(std::string_view name) const { return path.size() >= 2 && path[path.size() - 2] == name; }
 
     void stop(std::string message) {
         if (failed)
@@ -70,6 +87,31 @@ struct FmpXmlReader::State {
         XML_StopParser(parser, XML_FALSE);
     }
 
+    // Stops unless `name` may stand where the document is now: inside its
+    // parent of the grammar, and in the order FileMaker writes the parts.
+    bool placed(std::string_view name) {
+        const std::string_view parent = path.empty() ? std::string_view() : std::string_view(path.back());
+        const auto rule = std::find_if(std::begin(kGrammar), std::end(kGrammar),
+                                       [&](const Rule &r) { return r.name == name; });
+        if (path.empty() && name != "FMPXMLRESULT") {
+            stop("the document is no FMPXMLRESULT: its root element is " + std::string(name));
+            return false;
+        }
+        if (rule == std::end(kGrammar) || rule->parent != parent) {
+            stop("<" + std::string(name) + "> cannot stand inside <" + std::string(parent) + ">");
+            return false;
+        }
+        if ((name == "ERRORCODE" && seenErrorCode) || (name == "RESULTSET" && seenResultSet)) {
+            stop("the document has more than one " + std::string(name));
+            return false;
+        }
+        if ((name == "METADATA" || name == "FIELD") && fieldsReported) {
+            stop("<" + std::string(name) + "> follows the RESULTSET");
+            return false;
+        }
+        return true;
+    }
+
     void report_fields() {
         if (fieldsReported)
             return;
@@ -77,49 +119,57 @@ struct FmpXmlReader::State {
         onFields(fields);
     }
 
+    // Expat may still call a handler after a stop (the end of an empty
+    // element refused in its start); once failed, nothing more is read.
     void start(const XML_Char *qualified, const XML_Char **attributes) {
+        if (failed)
+            return;
         const std::string_view name = local_name(qualified);
-        if (path.empty() && name != "FMPXMLRESULT")
-            return stop("the document is no FMPXMLRESULT: its root element is " + std::string(name));
+        if (!placed(name))
+            return;
         path.emplace_back(name);
-        if (name == "ERRORCODE" && parent_is("FMPXMLRESULT")) {
+        if (name == "ERRORCODE") {
+            seenErrorCode = true;
             collecting = true;
             text.clear();
-        } else if (name == "FIELD" && parent_is("METADATA")) {
+        } else if (name == "FIELD") {
             fields.push_back(FmpField{attribute(attributes, "NAME"), attribute(attributes, "TYPE")});
         } else if (name == "RESULTSET") {
+            seenResultSet = true;
             report_fields();
-        } else if (name == "ROW" && parent_is("RESULTSET")) {
-            report_fields();
+        } else if (name == "ROW") {
             row.assign(fields.size(), std::string());
             column = 0;
-        } else if (name == "COL" && parent_is("ROW")) {
+        } else if (name == "COL") {
             ++column;
             dataCount = 0;
-        } else if (name == "DATA" && parent_is("COL")) {
-            collecting = dataCount++ == 0 && column >= 1 && column <= row.size();
+        } else if (name == "DATA") {
+            // The grammar puts DATA inside a COL, so column counts from 1.
+            collecting = dataCount++ == 0 && column <= row.size();
             text.clear();
         }
     }
 
     void end() {
-        if (path.empty())
+        if (failed || path.empty())
             return;
         const std::string name = path.back();
         if (name == "DATA" && collecting) {
             row[column - 1] = text;
-        } else if (name == "ERRORCODE" && collecting) {
+        } else if (name == "ERRORCODE") {
             int code = 0;
             const std::string_view digits(text);
             const auto begin = digits.find_first_not_of(" \t\r\n");
             const auto last = digits.find_last_not_of(" \t\r\n");
-            if (begin == std::string_view::npos ||
-                std::from_chars(digits.data() + begin, digits.data() + last + 1, code).ptr != digits.data() + last + 1)
-                return stop("ERRORCODE is no number: " + text.substr(0, 40));
+            const auto read = begin == std::string_view::npos
+                                  ? std::from_chars_result{digits.data(), std::errc::invalid_argument}
+                                  : std::from_chars(digits.data() + begin, digits.data() + last + 1, code);
+            if (read.ec != std::errc() || read.ptr != digits.data() + last + 1)
+                return stop("ERRORCODE is no number of the host's range: " + text.substr(0, 40));
             errorCode = code;
         } else if (name == "METADATA") {
             report_fields();
-        } else if (name == "ROW" && parent_is("RESULTSET")) {
+        } else if (name == "ROW") {
             onRow(row);
         }
         collecting = false;
@@ -127,7 +177,7 @@ struct FmpXmlReader::State {
     }
 
     void characters(const XML_Char *data, int length) {
-        if (!collecting)
+        if (failed || !collecting)
             return;
         if (text.size() + static_cast<std::size_t>(length) > kMaxText)
             return stop("a value is longer than " + std::to_string(kMaxText >> 20) + " MiB");

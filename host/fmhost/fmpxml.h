@@ -2,9 +2,14 @@
 // imports records: fed with the document piece by piece, it reports the
 // fields of METADATA and then each ROW as it is complete.
 //
-// Elements are matched by their local names, whatever their namespace. A COL
-// with several DATA elements (a repeating field) gives its first; a missing
-// COL gives empty text.
+// Elements are matched by their local names, whatever their namespace, and
+// must stand where FileMaker writes them: ERRORCODE, PRODUCT, DATABASE,
+// METADATA and RESULTSET inside FMPXMLRESULT, FIELD inside METADATA (before
+// the RESULTSET), ROW inside RESULTSET, COL inside ROW, DATA inside COL. Any
+// other element, or one out of place, ends the document as no FMPXMLRESULT;
+// so does an ERRORCODE that is no number of the int range. A COL with
+// several DATA elements (a repeating field) gives its first; a missing COL
+// gives empty text.
 #pragma once
 
 #include <functional>

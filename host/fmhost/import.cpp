@@ -32,16 +32,16 @@ calc::Value read_as(const std::string &text, calc::Type type) {
             return calc::Value::number(*number);
         break;
     case Type::Date:
-        if (const auto day = calc::parseDate(text))
-            return calc::Value::date(*day);
+        if (const auto date = fmhost::parse_date(text))
+            return calc::Value::date(date->days);
         break;
     case Type::Time:
-        if (const auto secs = calc::parseTime(text))
-            return calc::Value::time(*secs);
+        if (const auto time = fmhost::parse_time(text))
+            return calc::Value::time(fmhost::seconds_of(*time));
         break;
     case Type::Timestamp:
-        if (const auto secs = calc::parseTimestamp(text))
-            return calc::Value::timestamp(*secs);
+        if (const auto stamp = fmhost::parse_timestamp(text))
+            return calc::Value::timestamp(fmhost::seconds_of(*stamp));
         break;
     case Type::Container:
         return calc::Value::container(text);

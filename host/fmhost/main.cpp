@@ -4,6 +4,7 @@
 // the host's call-backs.
 #include "callbacks.h"
 #include "console.h"
+#include "input_file.h"
 #include "leaks.h"
 #include "options.h"
 #include "output.h"
@@ -20,7 +21,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -84,16 +84,21 @@ bool start_plugin(Plugin &plugin, const Options &options) {
     return *result == FMX_INIT_CURRENT_VERSION;
 }
 
-bool read_lines(const std::string &path, std::vector<std::string> &lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    for (std::string line; std::getline(in, line);) {
+// The lines of a script file without their line ends; throws InputFileError.
+std::vector<std::string> read_lines(const std::string &path) {
+    const std::string text = read_input_file(path);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
+        start = end + 1;
     }
-    return !in.bad();
+    return lines;
 }
 
 int run(const Options &options, const char *argv0) {
@@ -128,8 +133,11 @@ int run(const Options &options, const char *argv0) {
     }
     std::vector<std::string> scriptLines;
     const bool scriptFile = options.script && *options.script != "-";
-    if (scriptFile && !read_lines(*options.script, scriptLines)) {
-        std::fprintf(stderr, "fmhost: cannot read the script %s\n", options.script->c_str());
+    try {
+        if (scriptFile)
+            scriptLines = read_lines(*options.script);
+    } catch (const InputFileError &e) {
+        std::fprintf(stderr, "fmhost: cannot read the script %s\n", e.what());
         return kExitUsage;
     }
     const bool fromStdin =

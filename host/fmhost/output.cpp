@@ -27,6 +27,32 @@ std::string four_characters(std::uint32_t code) {
     return text;
 }
 
+// Control characters written as \xHH (\u0085 for those beyond ASCII), so
+// that none reaches a terminal raw; line ends and tabs stay when `keepLayout`.
+std::string escaped(const std::string &text, bool keepLayout) {
+    std::string out;
+    for (const char32_t c : calc::utf8::decode(text)) {
+        const bool control = c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0);
+        if (!control || (keepLayout && (c == U'\n' || c == U'\t'))) {
+            calc::utf8::append(out, c);
+            continue;
+        }
+        char code[8];
+        std::snprintf(code, sizeof code, c < 0x80 ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
+        out += code;
+    }
+    return out;
+}
+
+// The terminal columns of the first `count` characters of a step.
+std::size_t columns_before(const std::string &step, std::size_t count) {
+    const std::u32string chars = calc::utf8::decode(step);
+    std::size_t columns = 0;
+    for (std::size_t i = 0; i < count && i < chars.size(); ++i)
+        columns += static_cast<std::size_t>(calc::utf8::columns(chars[i]));
+    return columns;
+}
+
 void print_line(std::FILE *to, const std::string &text) {
     std::fwrite(text.data(), 1, text.size(), to);
     std::fputc('\n', to);
@@ -60,9 +86,9 @@ void Output::step(const StepResult &result) {
             print_line(results_, "imported " + std::to_string(result.imported) +
                                      (result.imported == 1 ? " record" : " records"));
         if (result.error != 0 && caretOrigin_ && result.script.empty() && result.position != calc::kNoPosition)
-            print_line(results_, std::string(*caretOrigin_ + result.position, ' ') + "^");
+            print_line(results_, std::string(*caretOrigin_ + columns_before(result.step, result.position), ' ') + "^");
         if (result.error != 0) {
-            std::string line = "error " + std::to_string(result.error) + ": " + result.message;
+            std::string line = "error " + std::to_string(result.error) + ": " + escaped(result.message, false);
             if (result.position != calc::kNoPosition)
                 line += " (at " + std::to_string(result.position) + ")";
             print_line(results_, line);
@@ -73,7 +99,7 @@ void Output::step(const StepResult &result) {
             for (char &c : text)
                 if (c == '\r')
                     c = '\n';
-            print_line(results_, text);
+            print_line(results_, caretOrigin_ ? escaped(text, true) : text);
         }
     }
     std::fflush(results_);

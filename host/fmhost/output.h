@@ -42,7 +42,9 @@ public:
     void functions(const std::vector<RegisteredFunction> &functions);
 
     // At the console: the column where the typed step starts, so that an
-    // error is pointed at with a mark under the step.
+    // error is pointed at with a mark under the step (wide characters count
+    // two columns). Results at the console show control characters escaped,
+    // as messages always do.
     void set_caret_origin(std::optional<std::size_t> column) { caretOrigin_ = column; }
 
     // With --threads: the host thread (from 1) whose steps these are; JSON

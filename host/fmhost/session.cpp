@@ -99,10 +99,10 @@ calc::Result Session::get(calc::GetName name) {
     const Table &current = table();
     switch (name) {
     case GetName::RecordNumber:
-        return calc::Value::number(static_cast<long double>(current.current));
+        return calc::Value::number(static_cast<std::int64_t>(current.current));
     case GetName::FoundCount:
     case GetName::TotalRecordCount:
-        return calc::Value::number(static_cast<long double>(current.records.size()));
+        return calc::Value::number(static_cast<std::int64_t>(current.records.size()));
     case GetName::ScriptParameter:
         return frames_.back().parameter;
     case GetName::ScriptName:
@@ -117,7 +117,7 @@ calc::Result Session::get(calc::GetName name) {
     case GetName::ApplicationVersion:
         return calc::Value::text(applicationVersion_);
     case GetName::LastError:
-        return calc::Value::number(lastError_);
+        return calc::Value::number(std::int64_t{lastError_});
     default:
         return Context::get(name);
     }

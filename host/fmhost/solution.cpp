@@ -1,5 +1,7 @@
 #include "solution.h"
 
+#include "input_file.h"
+
 #include "calc/utf8.h"
 
 #include <nlohmann/json.hpp>
@@ -86,24 +88,26 @@ calc::Value field_value(const Json &value, calc::Type type, const fs::path &base
     }
     case Type::Date:
         if (value.is_string()) {
-            if (const auto day = calc::parseDate(value.get<std::string>()))
-                return calc::Value::date(*day);
+            if (const auto date = fmhost::parse_date(value.get<std::string>()))
+                return calc::Value::date(date->days);
             fail(where, "\"" + value.get<std::string>() + "\" is no date (M/D/YYYY)");
         }
         break;
     case Type::Time:
-        if (value.is_number())
-            return calc::Value::time(value.get<double>());
-        if (value.is_string()) {
-            if (const auto secs = calc::parseTime(value.get<std::string>()))
+        if (value.is_number()) {
+            if (const auto secs = read_decimal(value.dump()))
                 return calc::Value::time(*secs);
+        }
+        if (value.is_string()) {
+            if (const auto time = fmhost::parse_time(value.get<std::string>()))
+                return calc::Value::time(fmhost::seconds_of(*time));
             fail(where, "\"" + value.get<std::string>() + "\" is no time (H:MM:SS)");
         }
         break;
     case Type::Timestamp:
         if (value.is_string()) {
-            if (const auto secs = calc::parseTimestamp(value.get<std::string>()))
-                return calc::Value::timestamp(*secs);
+            if (const auto stamp = fmhost::parse_timestamp(value.get<std::string>()))
+                return calc::Value::timestamp(fmhost::seconds_of(*stamp));
             fail(where, "\"" + value.get<std::string>() + "\" is no timestamp (M/D/YYYY H:MM:SS)");
         }
         break;
@@ -184,24 +188,16 @@ Script read_script(const std::string &name, const Json &json) {
 }
 
 std::string read_text(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw SolutionError(path + ": cannot open the file");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw SolutionError(path + ": cannot read the file");
-    return text;
+    try {
+        return read_input_file(path);
+    } catch (const InputFileError &e) {
+        throw SolutionError(std::string("cannot read the solution ") + e.what());
+    }
 }
 
 } // namespace
 
-std::optional<long double> read_decimal(std::string_view text) {
-    const bool sign = !text.empty() && (text.front() == '-' || text.front() == '+');
-    const auto number = calc::parseDecimal(text.substr(sign ? 1 : 0));
-    if (!number)
-        return std::nullopt;
-    return sign && text.front() == '-' ? -*number : *number;
-}
+std::optional<fmhost::Decimal> read_decimal(std::string_view text) { return fmhost::Decimal::parse(text); }
 
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() == b.size() && a == b)

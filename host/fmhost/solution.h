@@ -49,8 +49,8 @@ struct Solution {
 };
 
 // A number as data writes it: an optional sign, digits with at most one
-// point, an optional exponent ("-12.5", "1.0E10").
-std::optional<long double> read_decimal(std::string_view text);
+// point, an optional exponent ("-12.5", "1.0E10"), every digit kept.
+std::optional<fmhost::Decimal> read_decimal(std::string_view text);
 
 // Names of files, tables, fields, scripts and variables ignore letter case.
 bool same_name(std::string_view a, std::string_view b);

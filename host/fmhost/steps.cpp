@@ -2,7 +2,6 @@
 
 #include "import.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace fmhost {
@@ -160,14 +159,14 @@ void Runner::go_to_record(const Step &step, StepResult &result) {
         if (result.error != 0)
             return;
         const auto number = value.toNumber();
-        // Written so that NaN (e.g. an infinite time minus itself) is refused too.
-        if (!number || !(*number >= 1 && *number <= static_cast<long double>(count))) {
+        const auto whole = number ? number->rounded(0, fmhost::Decimal::Rounding::TowardZero).to_int64() : 0;
+        if (whole < 1 || static_cast<std::size_t>(whole) > count) {
             fail(result, kRecordMissing,
                  "Record " + value.toText() + " is missing (the table " + table.name + " has " +
                      std::to_string(count) + ")");
             return;
         }
-        target = static_cast<std::size_t>(std::trunc(*number));
+        target = static_cast<std::size_t>(whole);
         break;
     }
     }

@@ -2,7 +2,7 @@
 
 #include "calc/utf8.h"
 
-#include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -56,27 +56,6 @@ std::uint32_t stream_type_for(std::string_view name) {
     if (ends_with_ci(name, "png"))
         return quad("PNGf");
     return quad("FILE");
-}
-
-// Seconds with a fraction split into whole seconds (rounded down) and
-// microseconds; false for a count no host time can hold.
-bool split_seconds(long double seconds, std::int64_t &whole, std::int32_t &micros) {
-    constexpr long double kLimit = 1e15L; // far beyond any date's seconds, far within int64
-    if (!std::isfinite(seconds) || std::fabs(seconds) > kLimit)
-        return false;
-    const long double floor = std::floor(seconds);
-    whole = static_cast<std::int64_t>(floor);
-    long double fraction = std::round((seconds - floor) * 1000000.0L);
-    if (fraction >= 1000000.0L) {
-        ++whole;
-        fraction = 0;
-    }
-    micros = static_cast<std::int32_t>(fraction);
-    return true;
-}
-
-long double seconds_of(std::int64_t secs, std::int32_t micros) {
-    return static_cast<long double>(secs) + static_cast<long double>(micros) / 1000000.0L;
 }
 
 Value empty_of(std::int32_t type) {
@@ -136,14 +115,7 @@ calc::Value calc_value(const Value &value) {
     case FMX_DT_NUMBER:
     case FMX_DT_BOOLEAN: {
         const auto number = as_number(value);
-        if (!number)
-            return calc::Value::empty(Type::Number);
-        const std::string text = number->to_string();
-        const bool negative = !text.empty() && text.front() == '-';
-        const auto parsed = calc::parseDecimal(std::string_view(text).substr(negative ? 1 : 0));
-        if (!parsed)
-            return calc::Value::empty(Type::Number);
-        return calc::Value::number(negative ? -*parsed : *parsed);
+        return number ? calc::Value::number(*number) : calc::Value::empty(Type::Number);
     }
     case FMX_DT_DATE: {
         const auto date = as_date(value);
@@ -151,14 +123,11 @@ calc::Value calc_value(const Value &value) {
     }
     case FMX_DT_TIME: {
         const auto time = as_time(value);
-        return time ? calc::Value::time(seconds_of(time->secs, time->micros)) : calc::Value::empty(Type::Time);
+        return time ? calc::Value::time(seconds_of(*time)) : calc::Value::empty(Type::Time);
     }
     case FMX_DT_TIMESTAMP: {
         const auto stamp = as_timestamp(value);
-        if (!stamp)
-            return calc::Value::empty(Type::Timestamp);
-        const auto days = static_cast<long double>(std::int64_t{stamp->days} - 1) * kSecondsPerDay;
-        return calc::Value::timestamp(days + seconds_of(stamp->secs, stamp->micros));
+        return stamp ? calc::Value::timestamp(seconds_of(*stamp)) : calc::Value::empty(Type::Timestamp);
     }
     case FMX_DT_BINARY: {
         const auto *container = std::get_if<ContainerValue>(&value.content);
@@ -184,30 +153,23 @@ Value host_value(const calc::Value &value) {
         result.content = StyledText(calc::utf8::toUtf16(value.toText()));
         return result;
     }
-    case Type::Number: {
+    case Type::Number:
         if (value.isEmpty())
             return empty_of(FMX_DT_NUMBER);
-        const auto number = Decimal::parse(calc::formatNumber(value.raw()));
-        if (!number)
-            return empty_of(FMX_DT_NUMBER);
-        return Value{FMX_DT_NUMBER, *number};
-    }
-    case Type::Date:
-        if (value.isEmpty() || !(std::fabs(value.raw()) < 2147483647.0L))
+        return Value{FMX_DT_NUMBER, value.raw()};
+    case Type::Date: {
+        const std::int64_t day = value.day();
+        if (value.isEmpty() || day < std::numeric_limits<std::int32_t>::min() ||
+            day > std::numeric_limits<std::int32_t>::max())
             return empty_of(FMX_DT_DATE);
-        return Value{FMX_DT_DATE, DateValue{static_cast<std::int32_t>(value.raw())}};
+        return Value{FMX_DT_DATE, DateValue{static_cast<std::int32_t>(day)}};
+    }
     case Type::Time: {
-        TimeValue time;
-        if (value.isEmpty() || !split_seconds(value.raw(), time.secs, time.micros))
-            return empty_of(FMX_DT_TIME);
-        return Value{FMX_DT_TIME, time};
+        const auto time = value.isEmpty() ? std::nullopt : time_from_seconds(value.raw());
+        return time ? Value{FMX_DT_TIME, *time} : empty_of(FMX_DT_TIME);
     }
     case Type::Timestamp: {
-        std::int64_t secs = 0;
-        std::int32_t micros = 0;
-        if (value.isEmpty() || !split_seconds(value.raw(), secs, micros))
-            return empty_of(FMX_DT_TIMESTAMP);
-        const auto stamp = make_timestamp(floor_div(secs, kSecondsPerDay) + 1, floor_mod(secs, kSecondsPerDay), micros);
+        const auto stamp = value.isEmpty() ? std::nullopt : timestamp_from_seconds(value.raw());
         return stamp ? Value{FMX_DT_TIMESTAMP, *stamp} : empty_of(FMX_DT_TIMESTAMP);
     }
     case Type::Container: {

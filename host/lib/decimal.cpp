@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <gmpxx.h>
 #include <limits>
 #include <system_error>
 
@@ -112,6 +113,8 @@ Decimal Decimal::from_int64(std::int64_t value) {
     return *make(negative, std::to_string(magnitude), 0);
 }
 
+Decimal Decimal::from_uint64(std::uint64_t value) { return *make(false, std::to_string(value), 0); }
+
 Decimal Decimal::from_scaled(std::int64_t value, std::int32_t shift) {
     Decimal d = from_int64(value);
     if (!d.is_zero())
@@ -156,25 +159,43 @@ std::optional<Decimal> Decimal::parse(std::u16string_view text) {
     return make(parts->negative, std::move(parts->digits), parts->exponent);
 }
 
-std::optional<Decimal> Decimal::extract(std::u16string_view text) {
-    std::string digits;
-    std::int64_t exponent = 0;
-    bool negative = false;
+namespace {
+
+// The number in free text; other characters, also every byte of a UTF-8
+// sequence, are skipped.
+template <class Char> std::optional<Parts> scan_free(std::basic_string_view<Char> text) {
+    Parts parts;
     bool point = false;
-    for (const char16_t c : text) {
-        if (is_digit(c)) {
-            digits.push_back(static_cast<char>(c));
+    for (const Char c : text) {
+        if (c >= '0' && c <= '9') {
+            parts.digits.push_back(static_cast<char>(c));
             if (point)
-                --exponent;
-        } else if (c == u'.' && !point) {
+                --parts.exponent;
+        } else if (c == '.' && !point) {
             point = true;
-        } else if (c == u'-' && digits.empty()) {
-            negative = true;
+        } else if (c == '-' && parts.digits.empty()) {
+            parts.negative = true;
         }
     }
-    if (digits.empty())
+    if (parts.digits.empty())
         return std::nullopt;
-    return make(negative, std::move(digits), exponent);
+    return parts;
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::extract(std::u16string_view text) {
+    auto parts = scan_free(text);
+    if (!parts)
+        return std::nullopt;
+    return make(parts->negative, std::move(parts->digits), parts->exponent);
+}
+
+std::optional<Decimal> Decimal::extract(std::string_view text) {
+    auto parts = scan_free(text);
+    if (!parts)
+        return std::nullopt;
+    return make(parts->negative, std::move(parts->digits), parts->exponent);
 }
 
 std::string Decimal::to_string() const {
@@ -197,6 +218,12 @@ std::string Decimal::to_string() const {
         out += digits_;
     }
     return out;
+}
+
+std::string Decimal::to_scientific() const {
+    if (is_zero())
+        return "0";
+    return (negative_ ? "-" : "") + digits_ + "e" + std::to_string(exponent_);
 }
 
 std::u16string Decimal::to_u16string() const {
@@ -255,21 +282,39 @@ std::optional<std::int64_t> Decimal::floor_scaled(std::int32_t shift) const {
     return whole;
 }
 
-Decimal Decimal::rounded(std::int32_t fractionDigits) const {
-    if (fraction_digits() <= fractionDigits)
+Decimal Decimal::rounded(std::int32_t fractionDigits, Rounding mode) const {
+    // Already a multiple of 10^-fractionDigits.
+    if (is_zero() || std::int64_t{exponent_} >= -std::int64_t{fractionDigits})
         return *this;
-    // Keep the digits down to 10^-fractionDigits, then look at the next one.
+    // Keep the digits down to 10^-fractionDigits; the dropped ones are not
+    // all zero, since the digits end with a non-zero one.
     const std::int64_t keep = magnitude() + fractionDigits;
-    if (keep < 0)
-        return Decimal();
-    std::string kept = digits_.substr(0, static_cast<std::size_t>(keep));
-    const bool roundUp = digits_[static_cast<std::size_t>(keep)] >= '5';
-    if (roundUp)
-        increment(kept);
+    std::string kept = keep > 0 ? digits_.substr(0, static_cast<std::size_t>(keep)) : std::string();
+    bool up = false;
+    switch (mode) {
+    case Rounding::HalfAwayFromZero:
+        up = keep >= 0 && digits_[static_cast<std::size_t>(keep)] >= '5';
+        break;
+    case Rounding::TowardZero:
+        break;
+    case Rounding::Floor:
+        up = negative_;
+        break;
+    case Rounding::Ceiling:
+        up = !negative_;
+        break;
+    }
+    if (up) {
+        if (kept.empty())
+            kept = "1";
+        else
+            increment(kept);
+    }
     if (kept.empty())
         return Decimal();
-    // Rounding only shortens the digits, so the result stays in range.
-    return make(negative_, std::move(kept), -static_cast<std::int64_t>(fractionDigits)).value_or(Decimal());
+    // Rounding up may add a digit at the top; only at the very edge of the
+    // range does that leave it.
+    return make(negative_, std::move(kept), -static_cast<std::int64_t>(fractionDigits)).value_or(*this);
 }
 
 Decimal Decimal::negated() const {
@@ -277,6 +322,135 @@ Decimal Decimal::negated() const {
     if (!d.is_zero())
         d.negative_ = !d.negative_;
     return d;
+}
+
+// ---- arithmetic ------------------------------------------------------------
+
+// The coefficient of a Decimal as a GMP integer, and back.
+struct DecimalAccess {
+    static mpz_class coefficient(const Decimal &d) {
+        if (d.is_zero())
+            return 0;
+        mpz_class c(d.digits_, 10);
+        return d.negative_ ? mpz_class(-c) : c;
+    }
+    static std::int64_t exponent(const Decimal &d) { return d.exponent_; }
+    static std::optional<Decimal> make(const mpz_class &coefficient, std::int64_t exponent) {
+        if (coefficient == 0)
+            return Decimal();
+        const bool negative = coefficient < 0;
+        std::string digits = mpz_class(abs(coefficient)).get_str(10);
+        // A product's digits bound its magnitude; refuse before normalising
+        // text that could never be in range.
+        if (static_cast<std::int64_t>(digits.size()) + exponent > Decimal::kMaxExponent + 1)
+            return std::nullopt;
+        return Decimal::make(negative, std::move(digits), exponent);
+    }
+};
+
+namespace {
+
+// 10^n for n >= 0.
+mpz_class power_of_ten(std::int64_t n) {
+    mpz_class p;
+    mpz_ui_pow_ui(p.get_mpz_t(), 10, static_cast<unsigned long>(n));
+    return p;
+}
+
+// a + b or a - b on coefficients brought to the smaller exponent. The
+// exponents of two numbers in range differ by less than 3 × kMaxExponent.
+std::optional<Decimal> add(const Decimal &a, const Decimal &b, bool subtract) {
+    if (b.is_zero())
+        return a;
+    if (a.is_zero())
+        return subtract ? b.negated() : b;
+    const std::int64_t ea = DecimalAccess::exponent(a);
+    const std::int64_t eb = DecimalAccess::exponent(b);
+    const std::int64_t e = std::min(ea, eb);
+    mpz_class x = DecimalAccess::coefficient(a) * power_of_ten(ea - e);
+    mpz_class y = DecimalAccess::coefficient(b) * power_of_ten(eb - e);
+    return DecimalAccess::make(subtract ? mpz_class(x - y) : mpz_class(x + y), e);
+}
+
+// The quotient n / d (d > 0 after signs are moved to n) rounded to an
+// integer as the mode says.
+mpz_class divide_rounded(const mpz_class &n, const mpz_class &d, Decimal::Rounding mode) {
+    mpz_class q;
+    mpz_class r;
+    mpz_tdiv_qr(q.get_mpz_t(), r.get_mpz_t(), n.get_mpz_t(), d.get_mpz_t());
+    if (r == 0)
+        return q;
+    const int sign = sgn(n) * sgn(d);
+    bool away = false;
+    switch (mode) {
+    case Decimal::Rounding::HalfAwayFromZero:
+        away = 2 * abs(r) >= abs(d);
+        break;
+    case Decimal::Rounding::TowardZero:
+        break;
+    case Decimal::Rounding::Floor:
+        away = sign < 0;
+        break;
+    case Decimal::Rounding::Ceiling:
+        away = sign > 0;
+        break;
+    }
+    if (away)
+        q += sign;
+    return q;
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::plus(const Decimal &other) const { return add(*this, other, false); }
+
+std::optional<Decimal> Decimal::minus(const Decimal &other) const { return add(*this, other, true); }
+
+std::optional<Decimal> Decimal::times(const Decimal &other) const {
+    if (is_zero() || other.is_zero())
+        return Decimal();
+    if (magnitude() + other.magnitude() > kMaxExponent + 1 || magnitude() + other.magnitude() < -kMaxExponent - 1)
+        return std::nullopt;
+    return DecimalAccess::make(DecimalAccess::coefficient(*this) * DecimalAccess::coefficient(other),
+                               std::int64_t{exponent_} + other.exponent_);
+}
+
+std::optional<Decimal> Decimal::divided(const Decimal &divisor, std::int32_t fractionDigits, Rounding mode) const {
+    if (divisor.is_zero())
+        return std::nullopt;
+    if (is_zero())
+        return Decimal();
+    if (magnitude() - divisor.magnitude() > kMaxExponent + 1)
+        return std::nullopt;
+    // this / divisor × 10^fractionDigits as an integer, then scaled back.
+    const std::int64_t shift = std::int64_t{exponent_} - divisor.exponent_ + fractionDigits;
+    mpz_class n = DecimalAccess::coefficient(*this);
+    mpz_class d = DecimalAccess::coefficient(divisor);
+    if (shift >= 0)
+        n *= power_of_ten(shift);
+    else
+        d *= power_of_ten(-shift);
+    return DecimalAccess::make(divide_rounded(n, d, mode), -std::int64_t{fractionDigits});
+}
+
+std::optional<Decimal> Decimal::power(std::uint64_t exponent, std::int64_t maxDigits) const {
+    if (exponent == 0)
+        return Decimal::from_int64(1);
+    if (is_zero())
+        return Decimal();
+    const auto digits = static_cast<std::uint64_t>(digits_.size());
+    if (digits > static_cast<std::uint64_t>(maxDigits) || exponent > static_cast<std::uint64_t>(maxDigits) / digits + 1)
+        return std::nullopt;
+    const __int128 e = static_cast<__int128>(exponent_) * static_cast<__int128>(exponent);
+    const __int128 m = static_cast<__int128>(magnitude() - 1) * static_cast<__int128>(exponent);
+    if (e > kMaxExponent || e < -3 * static_cast<__int128>(kMaxExponent) || m > kMaxExponent || m < -kMaxExponent - 1)
+        return std::nullopt;
+    mpz_class c = DecimalAccess::coefficient(*this);
+    mpz_class result;
+    mpz_pow_ui(result.get_mpz_t(), c.get_mpz_t(), static_cast<unsigned long>(exponent));
+    if (static_cast<std::int64_t>(mpz_sizeinbase(result.get_mpz_t(), 10)) > maxDigits + 1)
+        return std::nullopt;
+    return DecimalAccess::make(result, static_cast<std::int64_t>(e));
 }
 
 int Decimal::compare(const Decimal &other) const {

@@ -12,14 +12,16 @@ template <class... F> struct Overloaded : F... {
 };
 template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
+std::u16string widened(const std::string &ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
 std::u16string plain_text(const Value &value) {
     return std::visit(Overloaded{
                           [](std::monostate) { return std::u16string(); },
                           [](const StyledText &text) { return text.chars(); },
                           [](const Decimal &number) { return number.to_u16string(); },
-                          [](const DateValue &date) { return format_date(date); },
-                          [](const TimeValue &time) { return format_time(time); },
-                          [](const TimeStampValue &stamp) { return format_timestamp(stamp); },
+                          [](const DateValue &date) { return widened(format_date(date.days)); },
+                          [](const TimeValue &time) { return widened(format_time(time)); },
+                          [](const TimeStampValue &stamp) { return widened(format_timestamp(stamp)); },
                           [](const ContainerValue &container) {
                               if (!container.reference.empty())
                                   return container.reference;
@@ -29,12 +31,6 @@ std::u16string plain_text(const Value &value) {
                           },
                       },
                       value.content);
-}
-
-std::optional<TimeValue> time_from_micros(std::optional<std::int64_t> micros) {
-    if (!micros)
-        return std::nullopt;
-    return TimeValue{floor_div(*micros, kMicrosPerSecond), static_cast<std::int32_t>(floor_mod(*micros, kMicrosPerSecond))};
 }
 
 // A conversion that the source kind allows but its content does not fit
@@ -75,12 +71,8 @@ std::optional<Decimal> as_number(const Value &value) {
                           [](const StyledText &text) { return Decimal::extract(text.chars()); },
                           [](const Decimal &number) -> std::optional<Decimal> { return number; },
                           [](const DateValue &date) -> std::optional<Decimal> { return Decimal::from_int64(date.days); },
-                          [](const TimeValue &time) -> std::optional<Decimal> {
-                              return Decimal::from_seconds(time.secs, time.micros);
-                          },
-                          [](const TimeStampValue &stamp) -> std::optional<Decimal> {
-                              return Decimal::from_seconds(epoch_seconds(stamp), stamp.micros);
-                          },
+                          [](const TimeValue &time) -> std::optional<Decimal> { return seconds_of(time); },
+                          [](const TimeStampValue &stamp) -> std::optional<Decimal> { return seconds_of(stamp); },
                           [&](const ContainerValue &) { return Decimal::extract(plain_text(value)); },
                       },
                       value.content);
@@ -106,7 +98,7 @@ std::optional<DateValue> as_date(const Value &value) {
 std::optional<TimeValue> as_time(const Value &value) {
     return std::visit(Overloaded{
                           [](const StyledText &text) { return parse_time(text.chars()); },
-                          [](const Decimal &number) { return time_from_micros(number.floor_scaled(6)); },
+                          [](const Decimal &number) { return time_from_seconds(number); },
                           [](const TimeValue &time) -> std::optional<TimeValue> { return time; },
                           [](const TimeStampValue &stamp) -> std::optional<TimeValue> {
                               return TimeValue{stamp.secs, stamp.micros};
@@ -119,12 +111,7 @@ std::optional<TimeValue> as_time(const Value &value) {
 std::optional<TimeStampValue> as_timestamp(const Value &value) {
     return std::visit(Overloaded{
                           [](const StyledText &text) { return parse_timestamp(text.chars()); },
-                          [](const Decimal &number) -> std::optional<TimeStampValue> {
-                              const auto time = time_from_micros(number.floor_scaled(6));
-                              if (!time)
-                                  return std::nullopt;
-                              return make_timestamp(0, time->secs, time->micros);
-                          },
+                          [](const Decimal &number) { return timestamp_from_seconds(number); },
                           [](const DateValue &date) -> std::optional<TimeStampValue> {
                               return TimeStampValue{date.days, 0, 0};
                           },

@@ -1,5 +1,7 @@
 // Host values: what a Data holds, how it reads as each kind, and helpers for
-// the calculation engine and the host program to build and read Data.
+// the calculation engine and the host program to build and read Data. The
+// text forms are calendar.h's and Decimal's, the same the calculation engine
+// writes and reads.
 //
 // A value has a native type (FMX_DT_*) and a content matching it, or no
 // content at all (an empty value of that type). Reading a value as another
@@ -7,8 +9,8 @@
 //   number    -> text: plain decimal ("12345678", "0.1", "-3.25")
 //   date      -> text "M/D/YYYY", number: its day number
 //   time      -> text "H:MM:SS", number: its seconds
-//   timestamp -> text "M/D/YYYY H:MM:SS", number: seconds since the host
-//                epoch (days × 86400 + seconds), the inverse of number -> timestamp
+//   timestamp -> text "M/D/YYYY H:MM:SS", number: seconds since 1/1/0001
+//                0:00:00, the inverse of number -> timestamp
 //   container -> text: its reference text, else the file name stored in its
 //                FNAM stream ("?" when there is none or it cannot be read)
 //   text      -> number: the number in it (see Decimal::extract); date, time

@@ -76,7 +76,26 @@ Field  ==>  error 102 @0
 Foo ( 1 )  ==>  error 1208 @0
 Get ( Bogus )  ==>  error 1215 @6
 Get ( LastError )  ==>  1215
+12345678901234567891 + 1  ==>  12345678901234567892
+1000000 / 3  ==>  333333.3333333333333333
+SetPrecision ( 1 / 3 ; 20 )  ==>  0.33333333333333333333
+2 ^ 70  ==>  1180591620717411303424
+Round ( 100000000000000000.5 ; 0 ) & " " & Truncate ( -1.99999999999999999999 ; 19 )  ==>  100000000000000001 -1.9999999999999999999
+While ( [ i = 0 ; s = 0 ] ; i < 10 ; [ i = i + 1 ; s = s + i ] ; s )  ==>  55
+JSONGetElement ( "{\"a\":[1,{\"b\":\"x\"}]}" ; "a[1].b" )  ==>  x
+JSONSetElement ( "{}" ; "id" ; 9007199254740993 ; JSONNumber )  ==>  {"id":9007199254740993}
+Substitute ( SortValues ( "b¶C¶a" ) ; ¶ ; "," )  ==>  a,b,C,
+GetAsURLEncoded ( "a b&c" ) & " " & Base64Encode ( "fmhost" )  ==>  a%20b%26c Zm1ob3N0
+WeekOfYear ( Date ( 2 ; 29 ; 2008 ) ) & " " & Lg ( 1024 )  ==>  9 10
 TABLE
+
+# Results keep their type: JSON numbers are numbers, strings text.
+"$BUILD/fmhost" --no-plugin --json -e 'JSONGetElement ( "{\"n\":1.50,\"s\":\"1.50\"}" ; "n" )' \
+  -e 'JSONGetElement ( "{\"n\":1.50,\"s\":\"1.50\"}" ; "s" )' >"$work/types.out" || fail "types: exit $?"
+diff -u - <(sed 's/^.*"error"/{"error"/' "$work/types.out") <<'EXPECTED' || fail "types differ"
+{"error":0,"type":"number","text":"1.5"}
+{"error":0,"type":"text","text":"1.50"}
+EXPECTED
 
 check_table solution --solution "$FIXTURES/fmhost/demo.json" <<'TABLE'
 Customer  ==>  Ada

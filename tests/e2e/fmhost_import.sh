@@ -3,8 +3,10 @@
 # interface: the FMPXMLRESULT fixture read field by field into new records
 # (names matched, values read as the fields' types), and the error codes of
 # a document with ERRORCODE 401, a cut-off document, one that is no
-# FMPXMLRESULT, a missing document, a closed port, an unsupported protocol,
-# no URL and no table.
+# FMPXMLRESULT, documents with elements out of place (a DATA inside the
+# ERRORCODE, an ERRORCODE inside a DATA, a FIELD inside a ROW) or an
+# ERRORCODE past the int range, a missing document, a closed port, an
+# unsupported protocol, no URL and no table.
 source "$(dirname "$0")/common.bash"
 
 timeout 120 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$FIXTURES/fmhost" >"$work/http.log" 2>&1 &
@@ -32,6 +34,10 @@ row='name & "|" & amount & "|" & ${paid on} & "|" & at & "|" & changed'
   import empty.xml
   import truncated.xml
   import other.xml
+  import misplaced-data.xml
+  import errorcode-in-data.xml
+  import field-in-row.xml
+  import errorcode-overflow.xml
   import missing.xml
   echo 'Import Records [ XML data source: "http://127.0.0.1:1/feed.xml" ; Table: "Imports" ]'
   echo 'Import Records [ XML data source: "https://127.0.0.1/feed.xml" ; Table: "Imports" ]'
@@ -48,6 +54,10 @@ diff -u - "$work/imports" <<'EXPECTED' || fail "import outcomes differ: $(cat "$
 0 3 0
 401 0 401
 718 1 0
+717 0 null
+717 0 null
+717 0 0
+717 0 0
 717 0 null
 1631 0 null
 1631 0 null

@@ -5,7 +5,8 @@
 # the host's engine in the call's environment and in one the current-
 # environment call-back filled, scripts a plug-in starts (run at the next
 # idle with their parameter; halt ends a running script file), preferences,
-# shutdown, a failing init, and --check-leaks.
+# shutdown, a failing init, --check-leaks, and numbers the plug-in builds
+# with FixPt arithmetic arriving with every digit.
 source "$(dirname "$0")/common.bash"
 
 probe=$PROBE_PLUGIN
@@ -23,6 +24,7 @@ Probe_EnvEval 5 1 1 0x00000700
 Probe_Trigger 6 2 4 0x00000700
 Probe_Leak 7 0 0 0x00000700
 Probe_Idles 8 0 0 0x00000700
+Probe_Number 9 1 1 0x00000700
 EXPECTED
 grep -qxF $'Probe_Echo\t1\t1\t3\t0x00000700\tProbe_Echo ( x {; y ; z } )' "$work/functions" || fail "signature"
 fmhost --functions --json 2>/dev/null | head -n 1 | grep -qxF \
@@ -74,6 +76,26 @@ diff -u - "$work/answers" <<'EXPECTED' || fail "answers differ: $(cat "$work/out
 {"error":0,"type":"empty","text":"","script":"Describe"}
 {"error":0,"type":"text","text":"inner","script":"Describe"}
 {"error":0,"type":"text","text":"Pro 19.0.1"}
+EXPECTED
+
+# A database's BIGINT and DECIMAL(30,10) as a plug-in writes them through
+# FixPt: every digit arrives, and arithmetic on them is exact.
+fmhost --json >"$work/out" 2>"$work/err" <<'STEPS' || fail "numbers: exit $?: $(cat "$work/err")"
+Probe_Number ( "9223372036854775807" )
+Probe_Number ( "-9223372036854775808" ) - 1
+Probe_Number ( "12345678901234567890.1234567890" )
+Probe_Number ( "-0.0000000001" ) * 3
+Probe_Number ( "99999999999999999999.9999999999" ) + Probe_Number ( "0.0000000001" )
+Probe_Number ( "9223372036854775807" ) = 9223372036854775807 and Probe_Number ( "9223372036854775807" ) > 9223372036854775806
+STEPS
+sed 's/.*"type":"\([a-z]*\)","text":"\(.*\)"}$/\1 \2/' "$work/out" >"$work/numbers"
+diff -u - "$work/numbers" <<'EXPECTED' || fail "numbers differ: $(cat "$work/out")"
+number 9223372036854775807
+number -9223372036854775809
+number 12345678901234567890.123456789
+number -0.0000000003
+number 100000000000000000000
+number 1
 EXPECTED
 
 # halt ends a running script file once the started script has run; resume

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Bad input never crashes fmhost and says what is wrong: broken and
-# ill-typed solution files (exit 2 with the place of the fault), usage
-# errors, and a run of random and pathological lines through the steps.
+# ill-typed solution files (exit 2 with the place of the fault), solution
+# and script files that are folders, missing or unreadable (exit 2 with the
+# name and the reason), usage errors, and a run of random and pathological
+# lines through the steps.
 source "$(dirname "$0")/common.bash"
 
 expect_exit() { # code message-fragment command...
@@ -33,7 +35,21 @@ done <<'CASES'
 {"scripts": {"S": [1]}}|scripts.S: a script is an array of step lines
 {"colour": "blue"}|unknown key "colour"
 CASES
-expect_exit 2 "cannot open" "$fmhost" --no-plugin --solution "$work/none.json" -e 1
+
+# Files that cannot be read: a folder, a missing file, one without read
+# permission (which root reads anyway).
+mkdir "$work/folder"
+printf '1\n' >"$work/locked"
+chmod 000 "$work/locked"
+for role in solution script; do
+  option=()
+  [ "$role" = solution ] && option=(--solution)
+  expect_exit 2 "cannot read the $role $work/folder: is a folder" "$fmhost" --no-plugin "${option[@]}" "$work/folder"
+  expect_exit 2 "cannot read the $role $work/none: no such file" "$fmhost" --no-plugin "${option[@]}" "$work/none"
+  if [ "$(id -u)" != 0 ]; then
+    expect_exit 2 "cannot read the $role $work/locked: permission denied" "$fmhost" --no-plugin "${option[@]}" "$work/locked"
+  fi
+done
 
 # Usage errors and a plug-in that cannot be loaded.
 expect_exit 2 "unknown argument --bogus" "$fmhost" --bogus
@@ -41,7 +57,6 @@ expect_exit 2 "unknown application type Desktop" "$fmhost" --app-type Desktop -e
 expect_exit 2 "--api-version needs a number" "$fmhost" --api-version 51x -e 1
 expect_exit 2 "--info, --functions and --prefs need a plug-in" "$fmhost" --no-plugin --functions
 expect_exit 2 "only one script" "$fmhost" --no-plugin a.fmscript b.fmscript
-expect_exit 2 "cannot read the script" "$fmhost" --no-plugin "$work/none.fmscript"
 expect_exit 1 "cannot load" "$fmhost" --plugin "$work/none.fmx" -e 1
 "$fmhost" --help | grep -q '^usage: fmhost' || fail "--help"
 

@@ -26,20 +26,26 @@ calc::Value round_trip(const calc::Value &value, std::string &hostText) {
     return fmhost::calc_value(fmhost::value_of(*data));
 }
 
+calc::Decimal dec(const char *text) { return *calc::Decimal::parse(std::string_view(text)); }
+
+std::int64_t day_of(int year, int month, int day) { return *fmhost::day_number(year, month, day); }
+
 TEST_F(CalcBridge, ValuesKeepTypeAndTextFormBothWays) {
     const std::vector<calc::Value> values = {
         calc::Value::text("plain"),
         calc::Value::text(""),
-        calc::Value::number(0.1L),
-        calc::Value::number(-3.25L),
-        calc::Value::number(12345678901234567.0L),
-        calc::Value::number(1.0L / 3.0L),
-        calc::Value::date(calc::dayNumber(2008, 2, 29)),
+        calc::Value::number(dec("0.1")),
+        calc::Value::number(dec("-3.25")),
+        calc::Value::number(dec("12345678901234567")),
+        calc::Value::number(dec("0.3333333333333333")),
+        calc::Value::number(dec("-12345678901234567890.1234567890")),
+        calc::Value::number(dec("18446744073709551616")),
+        calc::Value::date(day_of(2008, 2, 29)),
         calc::Value::date(1),
-        calc::Value::time(13 * 3600 + 45 * 60 + 30),
-        calc::Value::time(3600.5L),
-        calc::Value::time(-90),
-        calc::Value::timestamp(static_cast<long double>(calc::dayNumber(2008, 2, 29) - 1) * 86400 + 49500),
+        calc::Value::time(calc::Decimal::from_int64(13 * 3600 + 45 * 60 + 30)),
+        calc::Value::time(dec("3600.5")),
+        calc::Value::time(calc::Decimal::from_int64(-90)),
+        calc::Value::timestamp(calc::Decimal::from_int64((day_of(2008, 2, 29) - 1) * 86400 + 49500)),
         calc::Value::container("image:pics/a.jpg"),
         calc::Value::empty(calc::Type::Number),
         calc::Value::empty(calc::Type::Date),
@@ -58,8 +64,59 @@ TEST_F(CalcBridge, ValuesKeepTypeAndTextFormBothWays) {
     }
 }
 
+// The engine and the host library read one text the same way: the engine's
+// GetAsDate and friends give what a Data set from the text shows, and both
+// refuse the same texts.
+TEST_F(CalcBridge, EngineAndHostReadTheSameTexts) {
+    struct Case {
+        const char *text;
+        int32_t type;
+        const char *shown; // nullptr: refused by both
+    };
+    const std::vector<Case> cases = {
+        {"2/29/2008", FMX_DT_DATE, "2/29/2008"},
+        {" 2008-02-29 ", FMX_DT_DATE, "2/29/2008"},
+        {"2.29.2008", FMX_DT_DATE, "2/29/2008"},
+        {"2/29/2008 13:05:09", FMX_DT_DATE, "2/29/2008"},
+        {"12/31/4000", FMX_DT_DATE, "12/31/4000"},
+        {"2/30/2008", FMX_DT_DATE, nullptr},
+        {"1/1/4001", FMX_DT_DATE, nullptr},
+        {"2/29-2008", FMX_DT_DATE, nullptr},
+        {"13:05", FMX_DT_TIME, "13:05:00"},
+        {"1:5:7", FMX_DT_TIME, "1:05:07"},
+        {"1:05 PM", FMX_DT_TIME, "13:05:00"},
+        {"12:30 a.m.", FMX_DT_TIME, "0:30:00"},
+        {"25:30", FMX_DT_TIME, "25:30:00"},
+        {"-0:00:01.5", FMX_DT_TIME, "-0:00:01.5"},
+        {"2/29/2008 13:05:09", FMX_DT_TIME, "13:05:09"},
+        {"12:60", FMX_DT_TIME, nullptr},
+        {"13:05 PM", FMX_DT_TIME, nullptr},
+        {"2/29/2008 1:02:03 PM", FMX_DT_TIMESTAMP, "2/29/2008 13:02:03"},
+        {"2/29/2008", FMX_DT_TIMESTAMP, "2/29/2008 0:00:00"},
+        {"2/29/2008 24:00:00", FMX_DT_TIMESTAMP, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " as type " + std::to_string(c.type));
+        const calc::Value text = calc::Value::text(c.text);
+        const calc::Value engine = c.type == FMX_DT_DATE   ? text.asDate()
+                                   : c.type == FMX_DT_TIME ? text.asTime()
+                                                           : text.asTimestamp();
+        Own<FMX_Data> data = new_data();
+        Err err;
+        const bool hostRead = set_text(data.get(), calc::utf8::toUtf16(c.text), c.type, &err) != 0;
+        if (!c.shown) {
+            EXPECT_EQ(engine.toText(), "?");
+            EXPECT_FALSE(hostRead);
+            continue;
+        }
+        EXPECT_EQ(engine.toText(), c.shown);
+        ASSERT_TRUE(hostRead);
+        EXPECT_EQ(text_of(data.get()), c.shown);
+    }
+}
+
 TEST_F(CalcBridge, TimesNoHostValueCanHoldBecomeEmpty) {
-    for (const calc::Value &value : {calc::Value::time(1e30L), calc::Value::timestamp(-1e30L)}) {
+    for (const calc::Value &value : {calc::Value::time(dec("1e30")), calc::Value::timestamp(dec("-1e30"))}) {
         const fmhost::Value host = fmhost::host_value(value);
         EXPECT_EQ(host.type, value.type() == calc::Type::Time ? FMX_DT_TIME : FMX_DT_TIMESTAMP);
         EXPECT_TRUE(fmhost::is_empty(host));
@@ -151,7 +208,7 @@ TEST_F(CalcBridge, RegisteredFunctionGetsItsArgumentsInAnEnvironment) {
     int context = 0;
     lastCall = Call{};
     const calc::Result result = fmhost::call_registered(
-        *function, {calc::Value::number(5), calc::Value::text("x"), calc::Value::date(calc::dayNumber(2008, 2, 29))},
+        *function, {calc::Value::number(5), calc::Value::text("x"), calc::Value::date(day_of(2008, 2, 29))},
         &context);
     ASSERT_TRUE(result) << result.error().message;
     EXPECT_EQ(result.value().type(), calc::Type::Text);

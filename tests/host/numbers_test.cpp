@@ -2,6 +2,7 @@
 #include "host_test.h"
 #include "lib/values.h"
 #include "lib/decimal.h"
+#include "lib/decimal_math.h"
 
 #include <cmath>
 #include <limits>
@@ -121,6 +122,87 @@ TEST(Decimal, ComparesAndFloors) {
     EXPECT_EQ(fmhost::Decimal::from_seconds(-1, 500000).to_string(), "-0.5");
     EXPECT_EQ(fmhost::Decimal::from_int64(std::numeric_limits<int64_t>::min()).to_int64(),
               std::numeric_limits<int64_t>::min());
+}
+
+fmhost::Decimal dec(std::string_view text) { return *fmhost::Decimal::parse(text); }
+
+TEST(Decimal, ArithmeticIsExactAndDivisionRounds) {
+    using R = fmhost::Decimal::Rounding;
+    EXPECT_EQ(dec("99999999999999999999.99").plus(dec("0.01"))->to_string(), "100000000000000000000");
+    EXPECT_EQ(dec("1e-30").minus(dec("1e30"))->to_string(),
+              "-999999999999999999999999999999.999999999999999999999999999999");
+    EXPECT_EQ(dec("-123456789012345678901").times(dec("0.001"))->to_string(), "-123456789012345678.901");
+    EXPECT_EQ(dec("1").divided(dec("3"), 16)->to_string(), "0.3333333333333333");
+    EXPECT_EQ(dec("-2").divided(dec("3"), 16)->to_string(), "-0.6666666666666667");
+    EXPECT_EQ(dec("7").divided(dec("-2"), 0, R::Floor)->to_string(), "-4");
+    EXPECT_EQ(dec("7").divided(dec("-2"), 0, R::Ceiling)->to_string(), "-3");
+    EXPECT_EQ(dec("1e-9999").divided(dec("1e9999"), 16)->to_string(), "0");
+    EXPECT_FALSE(dec("1").divided(fmhost::Decimal(), 16));
+    EXPECT_FALSE(dec("1e9999").times(dec("1e9999"))) << "beyond the range";
+    EXPECT_EQ(dec("2").power(70, 1000)->to_string(), "1180591620717411303424");
+    EXPECT_EQ(dec("0.5").power(3, 1000)->to_string(), "0.125");
+    EXPECT_FALSE(dec("7").power(100000, 1000)) << "more digits than allowed";
+    EXPECT_EQ(dec("-2.5").rounded(0).to_string(), "-3");
+    EXPECT_EQ(dec("-2.5").rounded(0, R::TowardZero).to_string(), "-2");
+    EXPECT_EQ(dec("-2.01").rounded(0, R::Floor).to_string(), "-3");
+    EXPECT_EQ(dec("0.001").rounded(1, R::Ceiling).to_string(), "0.1");
+    EXPECT_EQ(dec("1250").rounded(-2).to_string(), "1300");
+    EXPECT_EQ(dec("1200").rounded(-2, R::Ceiling).to_string(), "1200");
+    EXPECT_EQ(dec("-1201").rounded(-2, R::Floor).to_string(), "-1300");
+}
+
+TEST(DecimalMath, RoundsOnceAtTheLastDigitKept) {
+    namespace math = fmhost::decimal_math;
+    // Results that are exact halves must not drift below half in binary.
+    EXPECT_EQ(math::sqrt(dec("6.25"), 0)->to_string(), "3");
+    EXPECT_EQ(math::sqrt(dec("0.0001"), 16)->to_string(), "0.01");
+    EXPECT_EQ(math::power(dec("1.5"), dec("3"), 2)->to_string(), "3.38");
+    EXPECT_EQ(math::power(dec("2"), dec("-2"), 1)->to_string(), "0.3");
+    EXPECT_EQ(math::power(dec("4"), dec("0.5"), 16)->to_string(), "2");
+    EXPECT_EQ(math::log10(dec("0.00001"), 16)->to_string(), "-5");
+    EXPECT_EQ(math::log2(dec("1024"), 30)->to_string(), "10");
+    EXPECT_EQ(math::exp(dec("0"), 16)->to_string(), "1");
+    EXPECT_EQ(math::sin(dec("1e100"), 10)->to_string(), "-0.3723761237") << "a large angle reduced exactly";
+    EXPECT_EQ(math::pi(50).to_string(), "3.14159265358979323846264338327950288419716939937511");
+    EXPECT_FALSE(math::ln(dec("-1"), 16));
+    EXPECT_FALSE(math::power(dec("-8"), dec("0.5"), 16));
+    EXPECT_FALSE(math::exp(dec("50000"), 16)) << "beyond the range";
+    EXPECT_EQ(math::exp(dec("-50000"), 16)->to_string(), "0");
+}
+
+TEST_F(HostNumbers, FixPtArithmeticIsExact) {
+    Err err;
+    Own<FMX_FixPt> a = new_fixpt(), b = new_fixpt(), r = new_fixpt();
+    FM_FixPt_AssignInt64(a.get(), std::numeric_limits<int64_t>::max(), &err);
+    FM_FixPt_AssignInt64(b.get(), std::numeric_limits<int64_t>::max(), &err);
+    FM_FixPt_Multiply(a.get(), b.get(), r.get(), &err);
+    FM_FixPt_Add(r.get(), a.get(), r.get(), &err);
+    Own<FMX_Data> data = new_data();
+    FM_Data_SetAsNumber(data.get(), r.get(), FMX_DT_NUMBER, &err);
+    EXPECT_EQ(text_of(data.get()), "85070591730234615856620279821087277056") << "(2^63-1)^2 + 2^63-1";
+    EXPECT_EQ(FM_FixPt_AsLong64(r.get(), &err), std::numeric_limits<int64_t>::max()) << "saturated";
+    FM_FixPt_Negate(a.get(), &err);
+    FM_FixPt_Subtract(a.get(), b.get(), r.get(), &err);
+    EXPECT_EQ(FM_FixPt_AsLong64(r.get(), &err), std::numeric_limits<int64_t>::min());
+    EXPECT_TRUE(err.ok());
+
+    // Divide keeps the result's precision.
+    Own<FMX_FixPt> one = new_fixpt(1), three = new_fixpt(3), q(FM_FixPt_Constructor1(0, 20, &err));
+    FM_FixPt_Divide(one.get(), three.get(), q.get(), &err);
+    FM_Data_SetAsNumber(data.get(), q.get(), FMX_DT_NUMBER, &err);
+    EXPECT_EQ(text_of(data.get()), "0.33333333333333333333");
+    EXPECT_EQ(FM_FixPt_GetPrecision(q.get(), &err), 20);
+    EXPECT_TRUE(err.ok());
+
+    // Division by zero and a precision out of range fail and change nothing.
+    Own<FMX_FixPt> zero = new_fixpt(0);
+    FM_FixPt_Divide(one.get(), zero.get(), q.get(), &err);
+    EXPECT_EQ(err.code, FMX_ERR_FAILURE);
+    FM_FixPt_SetPrecision(q.get(), 401, &err);
+    EXPECT_EQ(err.code, FMX_ERR_FAILURE);
+    EXPECT_EQ(FM_FixPt_GetPrecision(q.get(), &err), 20);
+    FM_Data_SetAsNumber(data.get(), q.get(), FMX_DT_NUMBER, &err);
+    EXPECT_EQ(text_of(data.get()), "0.33333333333333333333");
 }
 
 TEST_F(HostNumbers, QuadCharsHoldTheFirstCharacterHighest) {

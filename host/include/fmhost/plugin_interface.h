@@ -252,13 +252,31 @@ void FM_DateTime_GetSecsSinceMidnight(const FMX_DateTime *dateTime, FMX_FixPt *s
 void FM_DateTime_GetSecondsSinceEpoch(const FMX_DateTime *dateTime, FMX_FixPt *seconds, FMX_Error *err);
 
 /* ---- FixPt: decimal numbers ---------------------------------------------- */
+/* Exact decimals with a precision: the digits after the point that
+   AssignDouble and Divide keep (0 to 400, 16 by default). Add, Subtract and
+   Multiply are exact; a result beyond the host's range (10^10000) and
+   division by zero fail with code 2 and leave the result as it was. */
 
 FMX_FixPt *FM_FixPt_Constructor1(int32_t value, int32_t precision, FMX_Error *err);
 void FM_FixPt_Delete(FMX_FixPt *number, FMX_Error *err);
 void FM_FixPt_AssignInt(FMX_FixPt *number, int32_t value, FMX_Error *err);
+void FM_FixPt_AssignInt64(FMX_FixPt *number, int64_t value, FMX_Error *err);
 void FM_FixPt_AssignDouble(FMX_FixPt *number, double value, FMX_Error *err);
+/* Copies the value; the precision stays. */
+void FM_FixPt_AssignFixPt(FMX_FixPt *number, const FMX_FixPt *source, FMX_Error *err);
+int32_t FM_FixPt_GetPrecision(const FMX_FixPt *number, FMX_Error *err);
+void FM_FixPt_SetPrecision(FMX_FixPt *number, int32_t precision, FMX_Error *err);
+void FM_FixPt_Negate(FMX_FixPt *number, FMX_Error *err);
+/* result = a op b; Divide rounds half away from zero to the result's
+   precision. The result may be one of the operands. */
+void FM_FixPt_Add(const FMX_FixPt *a, const FMX_FixPt *b, FMX_FixPt *result, FMX_Error *err);
+void FM_FixPt_Subtract(const FMX_FixPt *a, const FMX_FixPt *b, FMX_FixPt *result, FMX_Error *err);
+void FM_FixPt_Multiply(const FMX_FixPt *a, const FMX_FixPt *b, FMX_FixPt *result, FMX_Error *err);
+void FM_FixPt_Divide(const FMX_FixPt *a, const FMX_FixPt *b, FMX_FixPt *result, FMX_Error *err);
 /* The value truncated toward zero and saturated to the signed 32-bit range. */
 int32_t FM_FixPt_AsLong(const FMX_FixPt *number, FMX_Error *err);
+/* The same for the signed 64-bit range. */
+int64_t FM_FixPt_AsLong64(const FMX_FixPt *number, FMX_Error *err);
 double FM_FixPt_AsFloat(const FMX_FixPt *number, FMX_Error *err);
 
 /* ---- QuadChar: four characters, the first most significant -------------- */
