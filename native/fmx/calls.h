@@ -106,6 +106,13 @@ template <> struct Kind<FMX_QuadChar> {
     static void remove(FMX_QuadChar *object, FMX_Error *error) { FM_QuadChar_Delete(object, error); }
 };
 
+template <> struct Kind<FMX_ExprEnv> {
+    static constexpr const char *kConstructor = "FM_ExprEnv_Constructor1";
+    static constexpr const char *kDelete = "FM_ExprEnv_Delete";
+    static FMX_ExprEnv *construct(FMX_Error *error) { return FM_ExprEnv_Constructor1(0, error); }
+    static void remove(FMX_ExprEnv *object, FMX_Error *error) { FM_ExprEnv_Delete(object, error); }
+};
+
 // Logs a delete that the host reported as failed where nothing can be
 // thrown (a destructor, the release pass).
 void report_delete_failure(const char *function, std::int32_t code) noexcept;
