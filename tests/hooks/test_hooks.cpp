@@ -146,6 +146,14 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setContainer(JNI
     fmhost::set_value(data_at(token), fmhost::Value{FMX_DT_BINARY, std::move(container)});
 }
 
+// A container that refers to a file outside the database by its reference text.
+JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setReference(JNIEnv *env, jclass, jlong token,
+                                                                            jstring reference) {
+    fmhost::ContainerValue container;
+    container.reference = wide(env, reference);
+    fmhost::set_value(data_at(token), fmhost::Value{FMX_DT_BINARY, std::move(container)});
+}
+
 JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setNumber(JNIEnv *env, jclass, jlong token,
                                                                          jstring decimal) {
     if (!fmhost::set_number_text(data_at(token), narrow(env, decimal)))

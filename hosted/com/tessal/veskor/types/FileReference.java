@@ -69,8 +69,8 @@ public class FileReference implements FMBinaryInterface {
         String size = entries.getProperty("size");
         if (size != null && size.indexOf(',') >= 0) {
             int comma = size.indexOf(',');
-            w = Short.parseShort(size.substring(0, comma).trim());
-            h = Short.parseShort(size.substring(comma + 1).trim());
+            w = Short.parseShort(size.substring(0, comma));
+            h = Short.parseShort(size.substring(comma + 1));
         }
         this.width = w;
         this.height = h;
