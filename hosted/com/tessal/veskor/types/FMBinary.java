@@ -247,7 +247,7 @@ public class FMBinary extends FMType implements FMBinaryInterface {
      * an empty value has none; one made here is read like any other.)
      */
     @Override
-    public InputStream getBestInputStream() {
+    public FMContainerInputStream getBestInputStream() {
         if (fmData != null && fmData.isEmpty()) {
             return null;
         }
@@ -293,9 +293,9 @@ public class FMBinary extends FMType implements FMBinaryInterface {
     public void setFileName(String name) {
         try {
             byte[] stored = FileNameStream.build(Objects.requireNonNull(name, "name must not be null."));
-            if (!name.equals(FileNameStream.read(stored))) {
-                LOG.warning("The file name " + name + " cannot be stored exactly; it reads back as "
-                    + FileNameStream.read(stored));
+            String readBack = FileNameStream.read(stored);
+            if (!name.equals(readBack)) {
+                LOG.warning("The file name " + name + " cannot be stored exactly; it reads back as " + readBack);
             }
             addDataStream(stored, QuadChar.FileName);
         } catch (IllegalInputException | RuntimeException e) {
@@ -328,11 +328,11 @@ public class FMBinary extends FMType implements FMBinaryInterface {
      */
     @Override
     public InputStreamInfo getInputStreamInfo(PluginContext context) {
-        InputStream stream = getBestInputStream();
+        FMContainerInputStream stream = getBestInputStream();
         if (stream == null) {
             throw new IllegalStateException("The container holds no stream to read");
         }
-        long length = ((FMContainerInputStream) stream).getLength();
+        long length = stream.getLength();
         String name = getFileName();
         if (name == null) {
             name = "Untitled.jpg";

@@ -18,11 +18,10 @@ import java.util.Arrays;
  */
 final class FileNameStream {
     /**
-     * The mask of folder and name bytes: the host's own, which the stand-in
-     * host keeps in host/lib/fnam.cpp. Both sides must use the same value
-     * for a name stored by one to read back on the other. A byte 0x80 masks
-     * to '/', which stays unmasked, so a stored '/' unmasks to 0x80 and is
-     * read as '/'.
+     * The mask of folder and name bytes. It has to be the host's: the
+     * stand-in host masks with the same value (host/lib/fnam.cpp), so that a
+     * name stored by either side reads back on the other. A byte 0x80 masks
+     * to '/', which is left unmasked, so every stored '/' is read as '/'.
      */
     static final int MASK = 0xAF;
 
@@ -57,7 +56,7 @@ final class FileNameStream {
         if (n == 0) {
             return null;
         }
-        int folderLengthAt = n > PROTOCOL_LENGTH_AT ? PROTOCOL_LENGTH_AT + 1 + (stored[PROTOCOL_LENGTH_AT] & 0xFF) : n;
+        int folderLengthAt = PROTOCOL_LENGTH_AT + 1 + (n > PROTOCOL_LENGTH_AT ? stored[PROTOCOL_LENGTH_AT] & 0xFF : 0);
         if (folderLengthAt >= n) {
             throw new IllegalArgumentException("FNAM stream of " + n + " bytes holds no folder or name");
         }
@@ -68,7 +67,9 @@ final class FileNameStream {
         int last = folderLengthAt;
         for (int stop = n - 1; stop > folderLengthAt; stop--) {
             if (plain[stop] == SLASH) {
-                last = Math.max(last, stop);
+                if (last == folderLengthAt) {
+                    last = stop;
+                }
                 String name = nameAfter(stored, plain, stop);
                 if (name != null) {
                     return name;
