@@ -11,6 +11,7 @@
 
 #include <jni.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,6 +132,26 @@ JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_deleteHostObject
 JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setText(JNIEnv *env, jclass, jlong token,
                                                                        jstring text) {
     fmhost::set_text(data_at(token), wide(env, text));
+}
+
+// A container as the host stores a file put into a field: a FILE stream of
+// the bytes and the host's own FNAM stream for the name.
+JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setContainer(JNIEnv *env, jclass, jlong token,
+                                                                            jstring name, jbyteArray bytes) {
+    std::vector<std::uint8_t> content(static_cast<std::size_t>(env->GetArrayLength(bytes)));
+    env->GetByteArrayRegion(bytes, 0, static_cast<jsize>(content.size()), reinterpret_cast<jbyte *>(content.data()));
+    fmhost::ContainerValue container;
+    container.streams.push_back(fmhost::Stream{0x46494C45, std::move(content)}); // "FILE"
+    container.streams.push_back(fmhost::file_name_stream(wide(env, name)));
+    fmhost::set_value(data_at(token), fmhost::Value{FMX_DT_BINARY, std::move(container)});
+}
+
+// A container that refers to a file outside the database by its reference text.
+JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setReference(JNIEnv *env, jclass, jlong token,
+                                                                            jstring reference) {
+    fmhost::ContainerValue container;
+    container.reference = wide(env, reference);
+    fmhost::set_value(data_at(token), fmhost::Value{FMX_DT_BINARY, std::move(container)});
 }
 
 JNIEXPORT void JNICALL Java_com_tessal_veskor_testing_HostHooks_setNumber(JNIEnv *env, jclass, jlong token,

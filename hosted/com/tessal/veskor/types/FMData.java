@@ -107,14 +107,25 @@ public class FMData {
     }
 
     /**
-     * A copy of the value's container data, registered for release. Containers
-     * that refer to a file outside the database come with the container values
-     * and are not told apart yet.
+     * The value's container: a file reference when its text is a reference
+     * text, else a copy of its container data, registered for release.
      */
-    public FMBinary getFMBinary() {
-        if (LOG.isLoggable(Level.FINE)) {
-            LOG.fine("stringData " + getStringData() + " is a STORED CONTAINER");
+    public FMBinaryInterface getFMBinary() {
+        String s = getStringData();
+        if (s != null && FileReference.isValidReferenceString(s)) {
+            if (LOG.isLoggable(Level.FINE)) {
+                LOG.fine("stringData " + s + " is a REFERENCE");
+            }
+            return new FileReference(s);
         }
+        if (LOG.isLoggable(Level.FINE)) {
+            LOG.fine("stringData " + s + " is a STORED CONTAINER");
+        }
+        return storedContainer();
+    }
+
+    /** A copy of the value's container data, registered for release, whatever its text. */
+    FMBinary storedContainer() {
         return new FMBinary(_getFMBinary(cDataToken), this);
     }
 
@@ -123,15 +134,18 @@ public class FMData {
         _setFMBinary(cDataToken, binary.cToken());
     }
 
-    /** The value as its natural value type: a number, a container, or else its text. */
+    /** The value as its natural value type: a number, stored container data, or else its text. */
     public FMType getFMType() {
         switch (_getNativeType(cDataToken)) {
             case kDTInvalid:
                 throw new IllegalStateException("Invalid data type");
             case kDTNumber:
                 return new FMNumber(Double.valueOf(getDoubleData()));
-            case kDTBinary:
-                return getFMBinary();
+            case kDTBinary: {
+                // A reference is no value type of its own: its text stands for it.
+                FMBinaryInterface container = getFMBinary();
+                return container instanceof FMType ? (FMType) container : getFMText();
+            }
             default:
                 return getFMText();
         }

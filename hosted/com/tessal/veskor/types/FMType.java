@@ -3,6 +3,7 @@ package com.tessal.veskor.types;
 import com.tessal.veskor.FMException;
 import com.tessal.veskor.FMTypeConverter;
 import java.awt.Color;
+import java.awt.image.BufferedImage;
 import java.awt.image.RenderedImage;
 import java.io.File;
 import java.io.IOException;
@@ -16,6 +17,7 @@ import java.util.List;
 import java.util.Locale;
 import java.util.concurrent.CopyOnWriteArrayList;
 import java.util.logging.Level;
+import java.util.logging.LogRecord;
 import java.util.logging.Logger;
 
 /**
@@ -46,8 +48,7 @@ public abstract class FMType {
             FMDictConverter.registerConverters();
             FMData.registerConverters();
             addConverter(new FMTypeConverter());
-            // Files from host paths (java.io.File parameters) come with the
-            // container values and are not supported yet.
+            FileConverter.registerConverters();
         }
     }
 
@@ -119,11 +120,26 @@ public abstract class FMType {
             result = new FMNumber((Number) in);
         } else if (in instanceof Boolean) {
             return new FMNumber(((Boolean) in) ? 1 : 0);
-        } else if (in instanceof File || in instanceof URL || in instanceof RenderedImage) {
-            // Containers made from files, URLs and images come with the
-            // container values and are not supported yet.
-            throw new UnsupportedOperationException(
-                "Returning a " + in.getClass().getName() + " as a container is not supported yet");
+        } else if (in instanceof File) {
+            try {
+                result = FMBinary.fmBinaryForFile((File) in);
+            } catch (IOException e) {
+                LogRecord record = new LogRecord(Level.WARNING, "Unable to convert file {0} to FMBinary");
+                record.setLoggerName(LOG.getName());
+                record.setParameters(new Object[] {in});
+                record.setThrown(e);
+                LOG.log(record);
+                throw new RuntimeException(e);
+            }
+        } else if (in instanceof URL) {
+            try {
+                result = FMBinary.fmBinaryForUrl((URL) in);
+            } catch (IOException e) {
+                throw new RuntimeException(e);
+            }
+        } else if (in instanceof RenderedImage) {
+            FMBinary image = imageContainer((RenderedImage) in);
+            result = image != null ? image : unknownObject(in);
         } else if (in instanceof Color) {
             Color color = (Color) in;
             result = new FMText("RGB(" + color.getRed() + "," + color.getGreen() + "," + color.getBlue() + ")");
@@ -141,13 +157,30 @@ public abstract class FMType {
         } else if (in instanceof Date) {
             return new FMTimestamp((Date) in);
         } else {
-            LOG.log(Level.FINE, "Unknown object type {0}", in.getClass().getName());
-            result = new FMText(String.valueOf(in));
+            result = unknownObject(in);
         }
         if (LOG.isLoggable(Level.FINER)) {
             LOG.log(Level.FINER, "best type for {0} \"{1}\" is {2}", new Object[] {in.getClass().getName(), in, result});
         }
         return result;
+    }
+
+    private static FMType unknownObject(Object in) {
+        LOG.log(Level.FINE, "Unknown object type {0}", in.getClass().getName());
+        return new FMText(String.valueOf(in));
+    }
+
+    // A PNG for an image with an alpha channel packed in ints, else a JPEG;
+    // null when the image cannot be encoded.
+    private static FMBinary imageContainer(RenderedImage image) {
+        String format = image instanceof BufferedImage && ((BufferedImage) image).getType()
+            == BufferedImage.TYPE_INT_ARGB ? "png" : "jpg";
+        try {
+            return FMBinary.fmBinaryForData(ContainerImages.encode(image, format), "image." + format, null);
+        } catch (IOException e) {
+            LOG.log(Level.INFO, "Unable to convert " + image + " to byte array", e);
+            return null;
+        }
     }
 
     // Elements joined by CR; an element that is itself an array of objects

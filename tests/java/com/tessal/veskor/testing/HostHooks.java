@@ -54,6 +54,12 @@ public final class HostHooks {
 
     public static native void setText(long token, String text);
 
+    /** Sets a container as the host stores a file: a FILE stream of the bytes and its FNAM stream for the name. */
+    public static native void setContainer(long token, String fileName, byte[] bytes);
+
+    /** Sets a container that refers to a file by its reference text, such as image:pics/a.jpg. */
+    public static native void setReference(long token, String reference);
+
     /** Sets a number from decimal text, such as 3000000000 or 0.1. */
     public static native void setNumber(long token, String decimal);
 

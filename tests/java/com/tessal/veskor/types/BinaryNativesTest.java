@@ -132,7 +132,7 @@ class BinaryNativesTest {
             assertEquals(registered + 1, HostHooks.registeredCount());
             assertEquals(2, copy._getStreamCount(copy.cToken));
             copy._removeAllStreams(copy.cToken);
-            FMBinary again = value.getFMBinary();
+            FMBinary again = (FMBinary) value.getFMBinary();
             assertNotEquals(copy.cToken, again.cToken);
             assertEquals(2, again._getStreamCount(again.cToken), "the value keeps its streams");
         } finally {

@@ -5,6 +5,7 @@ import static org.junit.jupiter.api.Assertions.assertSame;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import com.tessal.veskor.FMTypeConverter;
+import java.io.File;
 import java.io.Reader;
 import java.math.BigDecimal;
 import java.math.BigInteger;
@@ -29,14 +30,14 @@ class ConverterRegistryTest {
     @Test
     void theRegistryHoldsTheConvertersInLookupOrder() {
         List<String> names = FMType.registeredConverters().stream()
-            .limit(18)
+            .limit(20)
             .map(converter -> converter.getClass().getSimpleName())
             .collect(Collectors.toList());
         assertEquals(List.of(
             "IntegerConverter", "LongConverter", "BigDecimalConverter", "DoubleConverter", "FloatConverter",
             "ShortConverter", "BigIntegerConverter", "ByteConverter", "GenericNumberConverter", "BooleanConverter",
             "FMTextConverter", "StringConverter", "ReaderConverter", "TimestampConverter", "GenericDateConverter",
-            "FMBinaryConverter", "FMDictConverter", "FMDataConverter"), names);
+            "FMBinaryConverter", "FMDictConverter", "FMDataConverter", "FMTypeConverter", "FileConverter"), names);
         assertEquals(FMTypeConverter.class, FMType.registeredConverters().get(18).getClass());
     }
 
@@ -62,6 +63,9 @@ class ConverterRegistryTest {
             Arguments.of(Timestamp.class, "GenericDateConverter"),
             Arguments.of(java.sql.Date.class, "GenericDateConverter"),
             Arguments.of(FMBinary.class, "FMBinaryConverter"),
+            Arguments.of(FMBinaryInterface.class, "FMBinaryConverter"),
+            Arguments.of(FileReference.class, "FMBinaryConverter"),
+            Arguments.of(File.class, "FileConverter"),
             Arguments.of(Map.class, "FMDictConverter"),
             Arguments.of(HashMap.class, "FMDictConverter"),
             Arguments.of(Properties.class, "FMDictConverter"),

@@ -4,17 +4,13 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertInstanceOf;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertSame;
-import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import com.tessal.veskor.FMTypeConverter;
 import com.tessal.veskor.testing.HostHooks;
 import com.tessal.veskor.testing.HostObjects;
 import java.awt.Color;
-import java.awt.image.BufferedImage;
-import java.io.File;
 import java.io.StringReader;
 import java.math.BigDecimal;
-import java.net.URL;
 import java.util.Date;
 import java.util.LinkedHashSet;
 import java.util.List;
@@ -81,13 +77,6 @@ class ValueTypesTest {
         assertNull(FMType.bestTypeForJavaObject(null));
         FMNumber number = new FMNumber(1);
         assertSame(number, FMType.bestTypeForJavaObject(number));
-    }
-
-    @Test
-    void containersFromFilesUrlsAndImagesAreNotSupportedYet() throws Exception {
-        for (Object in : new Object[] {new File("x"), new URL("file:/x"), new BufferedImage(1, 1, 1)}) {
-            assertThrows(UnsupportedOperationException.class, () -> FMType.bestTypeForJavaObject(in));
-        }
     }
 
     @Test
