@@ -58,4 +58,24 @@ $(diff <(echo "$expected") "$work/out")"
 log="$work/docs/VntPlugin Logs/Vantorel Test Plugin_FMPro.log"
 grep -qF "WARNING: Could not call executeSql because the optional SQL library is not loaded." "$log" \
   || fail "the missing SQL library is not logged"
+
+# Containers: made by the plug-in (fmhost shows their file names), and a
+# container field's value, stored data or a file reference, read by it.
+"$BUILD/fmhost" --plugin "$TEST_PLUGIN" --solution "$FIXTURES/fmhost/demo.json" --check-leaks \
+  -e 'tpContainer ( "notes.txt" ; "hello" )' -e 'tpImage ( 30 ; 20 )' -e 'tpContainerInfo ( Scan )' \
+  -e 'Go to Record [ 2 ]' -e 'tpContainerInfo ( Scan )' -e 'Go to Record [ 3 ]' -e 'tpContainerInfo ( Scan )' \
+  -e 'tpContainerInfo ( tpContainer ( "Ёлка.txt" ; "x" ) )' >"$work/out" 2>"$work/err" </dev/null \
+  || fail "containers: exit $?: $(cat "$work/err")"
+if grep -q 'left alive' "$work/err"; then fail "containers leak: $(grep 'left alive' "$work/err")"; fi
+expected=$(cat <<'OUT'
+notes.txt
+image.jpg
+scan.png [PNGf, FNAM] 0x0
+null [FILE] 0x0 reference
+empty
+Ёлка.txt [FILE, FNAM] 0x0
+OUT
+)
+[ "$(cat "$work/out")" = "$expected" ] || fail "containers differ:
+$(diff <(echo "$expected") "$work/out")"
 echo "host_services: ok"
