@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # fmhost with the shipped plug-in: it starts the way the host starts it
-# (strings, then init answers 51), registers jdbcVersion and jdbcLastError
-# with their ids, both calls work and --check-leaks finds nothing alive. A
+# (strings, then init answers 51), registers its functions with their ids,
+# prototypes and argument counts, calls work and --check-leaks finds nothing
+# alive. A
 # plug-in that does not answer 51 ends fmhost with exit 1, unless
 # --keep-going runs the steps anyway.
 source "$(dirname "$0")/common.bash"
@@ -13,9 +14,26 @@ grep -qxF 'fmhost: plug-in Vantorel JDBC Plugin: Connect directly to remote data
   "$work/err" || fail "string requests not reported: $(cat "$work/err")"
 grep -qxF 'fmhost: init (FMPro, API version 51) returned 51 (enabled)' "$work/err" \
   || fail "the plug-in did not start: $(cat "$work/err")"
-expected_functions=$(printf 'jdbcLastError\t5207\t0\t0\t0x0000FF00\tjdbcLastError\njdbcVersion\t-16035\t0\t0\t0x0000FF00\tjdbcVersion')
-[ "$(head -n 2 "$work/out" | sort)" = "$expected_functions" ] || fail "functions: $(cat "$work/out")"
-[ "$(tail -n +3 "$work/out")" = "$(printf '1.7\n\n1.7!')" ] || fail "results: $(cat "$work/out")"
+# Name, id, fewest and most arguments, flags, the signature the host shows.
+cat >"$work/functions" <<'FUNCTIONS'
+jdbcCloseDatabase	18520	1	1	0x0000FF00	jdbcCloseDatabase( jdbcURL )
+jdbcFieldNames	-9161	1	1	0x0000FF00	jdbcFieldNames( table )
+jdbcGeneratedKey	-21739	1	1	0x0000FF00	jdbcGeneratedKey( columnName )
+jdbcGetContainerValue	19627	2	2	0x0000FF00	jdbcGetContainerValue( key ; filename )
+jdbcGetNumberValue	8627	1	1	0x0000FF00	jdbcGetNumberValue( key )
+jdbcGetTimestampValue	1334	1	1	0x0000FF00	jdbcGetTimestampValue( key )
+jdbcGetValue	-9174	1	1	0x0000FF00	jdbcGetValue( key )
+jdbcLastError	5207	0	0	0x0000FF00	jdbcLastError
+jdbcLoadDriver	10743	1	2	0x0000FF00	jdbcLoadDriver( jdbcDriverClass {; location} )
+jdbcNextRow	28052	0	0	0x0000FF00	jdbcNextRow
+jdbcOpenDatabase	6272	1	4	0x0000FF00	jdbcOpenDatabase( jdbcURL { ; username ; password ; autoCommit} )
+jdbcPerformQuery	-7298	1	1	0x0000FF00	jdbcPerformQuery( sql )
+jdbcTableNames	11637	0	0	0x0000FF00	jdbcTableNames
+jdbcVersion	-16035	0	0	0x0000FF00	jdbcVersion
+FUNCTIONS
+count=$(wc -l <"$work/functions")
+diff "$work/functions" <(head -n "$count" "$work/out" | sort) >"$work/diff" || fail "functions differ: $(cat "$work/diff")"
+[ "$(tail -n +$((count + 1)) "$work/out")" = "$(printf '1.7\n\n1.7!')" ] || fail "results: $(cat "$work/out")"
 if grep -q 'left alive' "$work/err"; then fail "leaks: $(grep 'left alive' "$work/err")"; fi
 
 # An API version the bridge refuses: init answers -1.
