@@ -1,9 +1,11 @@
 package com.tessal.veskor.types;
 
+import java.math.BigDecimal;
+
 /**
  * A number (or a Boolean) returned to the host. It reaches the host as text:
- * the Java VM's own formatting of the value, so ten million held as a double
- * is written 1.0E7, and a Boolean as 1 or 0.
+ * its digits without an exponent (ten million held as a double is written
+ * 10000000), and a Boolean as 1 or 0.
  */
 public class FMNumber extends FMType {
     private final Object value;
@@ -33,9 +35,35 @@ public class FMNumber extends FMType {
         } else if (value instanceof Boolean) {
             text = ((Boolean) value) ? "1" : "0";
         } else {
-            text = value.toString();
+            text = plainText((Number) value);
         }
         destination.setStringData(text);
+    }
+
+    /**
+     * The number as digits with no exponent. The host reads a number from
+     * text by its digits alone, so Java's "1.0E7" for ten million would
+     * arrive as 1.07; values that are no finite number keep Java's text.
+     */
+    static String plainText(Number value) {
+        try {
+            if (value instanceof BigDecimal) {
+                return ((BigDecimal) value).toPlainString();
+            }
+            if (value instanceof Double || value instanceof Float) {
+                double d = value.doubleValue();
+                if (Double.isNaN(d) || Double.isInfinite(d)) {
+                    return value.toString();
+                }
+                BigDecimal exact = value instanceof Float ? new BigDecimal(value.toString())
+                    : BigDecimal.valueOf(d);
+                String plain = exact.toPlainString();
+                return plain.endsWith(".0") ? plain.substring(0, plain.length() - 2) : plain;
+            }
+        } catch (NumberFormatException e) {
+            return value.toString();
+        }
+        return value.toString();
     }
 
     /** The value's own text (true or false for a Boolean), or null. */

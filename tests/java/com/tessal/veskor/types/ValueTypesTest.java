@@ -50,7 +50,7 @@ class ValueTypesTest {
             Arguments.of("text", FMText.class, "text"),
             Arguments.of(new StringReader("a\nb"), FMText.class, "a\rb"),
             Arguments.of(42, FMNumber.class, "42"),
-            Arguments.of(12345678.0, FMNumber.class, "1.2345678E7"),
+            Arguments.of(12345678.0, FMNumber.class, "12345678"),
             Arguments.of(new BigDecimal("0.10"), FMNumber.class, "0.10"),
             Arguments.of(true, FMNumber.class, "1"),
             Arguments.of(false, FMNumber.class, "0"),
@@ -80,9 +80,15 @@ class ValueTypesTest {
     }
 
     @Test
-    void numbersWriteTheirJavaTextAndBooleansOneOrZero() {
-        assertEquals("1.2345678E7", written(new FMNumber(Double.valueOf(12345678.0))));
-        assertEquals("1.0E7", written(new FMNumber(Double.valueOf(1e7))));
+    void numbersWriteTheirDigitsWithoutAnExponentAndBooleansOneOrZero() {
+        // The host reads a number from text by its digits: "1.0E7" would be 1.07.
+        assertEquals("12345678", written(new FMNumber(Double.valueOf(12345678.0))));
+        assertEquals("10000000", written(new FMNumber(Double.valueOf(1e7))));
+        assertEquals("0.0000001", written(new FMNumber(new BigDecimal("1E-7"))));
+        assertEquals("0.1", written(new FMNumber(Float.valueOf(0.1f))));
+        assertEquals("-2.5", written(new FMNumber(Double.valueOf(-2.5))));
+        assertEquals("12345678901234567890", written(new FMNumber(new java.math.BigInteger("12345678901234567890"))));
+        assertEquals("NaN", written(new FMNumber(Double.valueOf(Double.NaN))));
         FMNumber yes = new FMNumber(true);
         assertEquals("1", written(yes));
         assertEquals("true", yes.getAsString());
