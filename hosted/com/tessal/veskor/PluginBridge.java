@@ -116,6 +116,8 @@ public final class PluginBridge {
     // before the thread could look.
     private long pushCount;
     private PluginContext lastPushed;
+    // Threads waiting in getCurrentContext: a push wakes them only when there are any.
+    private int contextWaiters;
     private int callCounter;
     private final LinkedList<FileMakerOperation> operationQueue = new LinkedList<>();
 
@@ -702,7 +704,9 @@ public final class PluginBridge {
             currentContextStack.push(context);
             pushCount++;
             lastPushed = context;
-            fmInvocationLock.notifyAll();
+            if (contextWaiters > 0) {
+                fmInvocationLock.notifyAll();
+            }
         }
         List<FileMakerOperation> operations;
         synchronized (operationQueue) {
@@ -754,7 +758,12 @@ public final class PluginBridge {
             try {
                 long seen = pushCount;
                 while (currentContextStack.isEmpty() && pushCount == seen) {
-                    fmInvocationLock.wait();
+                    contextWaiters++;
+                    try {
+                        fmInvocationLock.wait();
+                    } finally {
+                        contextWaiters--;
+                    }
                 }
                 if (currentContextStack.isEmpty()) {
                     return lastPushed;
