@@ -32,6 +32,8 @@ run_database H2 org.h2.Driver /usr/share/java/h2.jar "jdbc:h2:$work/people" \
 start_postgres
 run_database PostgreSQL org.postgresql.Driver /usr/share/java/postgresql.jar "$pg_url" \
   "SERIAL PRIMARY KEY" BYTEA people
+DB=postgresql URL=$pg_url python3 "$here/steps.py" "$here/jdbc/postgres.steps" "$BUILD/fmhost" --check-leaks \
+  || fail "PostgreSQL sessions: the steps above differ"
 
 # A password in a URL is never printed or logged.
 "$BUILD/fmhost" -e 'jdbcLoadDriver ( "org.postgresql.Driver" ; "file:/usr/share/java/postgresql.jar" )' \
