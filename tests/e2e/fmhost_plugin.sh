@@ -30,6 +30,7 @@ jdbcOpenDatabase	6272	1	4	0x0000FF00	jdbcOpenDatabase( jdbcURL { ; username ; pa
 jdbcPerformQuery	-7298	1	1	0x0000FF00	jdbcPerformQuery( sql )
 jdbcTableNames	11637	0	0	0x0000FF00	jdbcTableNames
 jdbcVersion	-16035	0	0	0x0000FF00	jdbcVersion
+jdbcXmlImportUrl	9266	0	0	0x0000FF00	jdbcXmlImportUrl
 FUNCTIONS
 count=$(wc -l <"$work/functions")
 diff "$work/functions" <(head -n "$count" "$work/out" | sort) >"$work/diff" || fail "functions differ: $(cat "$work/diff")"

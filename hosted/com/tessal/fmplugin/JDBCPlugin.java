@@ -316,6 +316,18 @@ public class JDBCPlugin extends TessalPlugin {
         return "table";
     }
 
+    /**
+     * The URL at which FileMaker's XML import reads the current query's rows
+     * (Import Records from an XML data source); the first call starts the feed.
+     */
+    public FMType jdbcXmlImportUrl() {
+        return new FMText(model.getJdbcXmlImportUrl());
+    }
+
+    public String jdbcXmlImportUrlPrototype() {
+        return "";
+    }
+
     // ---- the plug-in itself -----------------------------------------------------------
 
     /** The plug-in's version text. */

@@ -12,7 +12,6 @@ import com.tessal.veskor.types.FMData;
 import com.tessal.veskor.types.FMType;
 import java.io.IOException;
 import java.io.InputStream;
-import java.net.ServerSocket;
 import java.security.SecureRandom;
 import java.sql.Connection;
 import java.sql.DatabaseMetaData;
@@ -21,6 +20,7 @@ import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.SQLFeatureNotSupportedException;
+import java.sql.SQLTransientException;
 import java.sql.Statement;
 import java.sql.Types;
 import java.text.MessageFormat;
@@ -30,6 +30,9 @@ import java.util.Iterator;
 import java.util.List;
 import java.util.Locale;
 import java.util.Map;
+import java.util.concurrent.Callable;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.locks.ReentrantLock;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 
@@ -39,6 +42,7 @@ import java.util.logging.Logger;
  * cursor the value-reading functions walk and the generated keys of the last
  * insert. One per plug-in, shared by every file and window that calls it.
  */
+@SuppressWarnings("try") // a Hold is there for its scope: it holds the session until the block ends
 public class JdbcPluginModel {
     private static final Logger log = Logger.getLogger(JdbcPluginModel.class.getName());
 
@@ -55,16 +59,90 @@ public class JdbcPluginModel {
 
     private static final SecureRandom RANDOM = new SecureRandom();
 
+    /** How long a host call waits for an import that holds the session before it fails. */
+    private static final long SESSION_WAIT_SECONDS = 5;
+
     private final Map<String, Connection> connections = new HashMap<>();
-    ServerSocket serverSocket;
-    volatile boolean normalShutdown;
-    ResultSet currentResultSet;
-    String importPassword;
+    private final ImportFeed feed = new ImportFeed(this, importPort());
+    // The host's calls and the import feed take turns on the session.
+    private final ReentrantLock session = new ReentrantLock();
+    private ResultSet currentResultSet;
+    private String importPassword;
     private Connection activeConnection;
     private boolean hasCalledNext;
     private ResultSet generatedKeys;
     private PreparedStatement stmt;
     private boolean disableGeneratedKeys;
+
+    /**
+     * The feed's port: 15673, unless VNT_IMPORT_PORT names another (two hosts
+     * on one machine, or tests; 0 lets the system choose a free one).
+     */
+    private static int importPort() {
+        String configured = System.getenv("VNT_IMPORT_PORT");
+        if (configured != null) {
+            try {
+                return Integer.parseInt(configured.trim());
+            } catch (NumberFormatException e) {
+                log.warning("VNT_IMPORT_PORT is no port number: " + configured);
+            }
+        }
+        return IMPORT_SERVER_PORT;
+    }
+
+    /**
+     * The session for one host call; released when the call's work is done.
+     * A transient database error when an import keeps it too long: the call
+     * may be made again, and the user reads the message as it stands.
+     */
+    private final class Hold implements AutoCloseable {
+        Hold() throws SQLTransientException {
+            boolean held;
+            try {
+                held = session.tryLock(SESSION_WAIT_SECONDS, TimeUnit.SECONDS);
+            } catch (InterruptedException e) {
+                Thread.currentThread().interrupt();
+                held = false;
+            }
+            if (!held) {
+                throw new SQLTransientException(
+                    "An XML import is sending this query's rows; try again when it has finished");
+            }
+        }
+
+        @Override
+        public void close() {
+            session.unlock();
+        }
+    }
+
+    /** Runs the feed's work on the session, waiting for a host call that holds it. */
+    <T> T withSession(Callable<T> work) throws Exception {
+        session.lock();
+        try {
+            return work.call();
+        } finally {
+            session.unlock();
+        }
+    }
+
+    ResultSet cursor() {
+        return currentResultSet;
+    }
+
+    String importIdentifier() {
+        return importPassword;
+    }
+
+    /**
+     * The URL of the feed that serves the current query; the first call
+     * starts the feed. It needs no turn on the session (only the host's
+     * calls write the identifier), so it answers also while an import runs.
+     */
+    public String getJdbcXmlImportUrl() {
+        feed.start();
+        return feed.url(String.valueOf(importPassword));
+    }
 
     /**
      * Opens the connection for a URL text, or, when that text is open
@@ -73,27 +151,29 @@ public class JdbcPluginModel {
      */
     public void openDatabase(String jdbcUrl, String username, String password, boolean autoCommit)
         throws SQLException {
-        Connection connection = connections.get(jdbcUrl);
-        if (connection == null) {
-            System.out.println("JDBCPlugin Opening connection to " + UrlPasswords.mask(jdbcUrl));
-            try {
-                connection = DriverManager.getConnection(jdbcUrl, username, password);
+        try (Hold hold = new Hold()) {
+            Connection connection = connections.get(jdbcUrl);
+            if (connection == null) {
+                System.out.println("JDBCPlugin Opening connection to " + UrlPasswords.mask(jdbcUrl));
+                try {
+                    connection = DriverManager.getConnection(jdbcUrl, username, password);
+                    connection.setAutoCommit(autoCommit);
+                } catch (SQLException e) {
+                    activeConnection = null;
+                    closeQuietly(connection);
+                    throw e;
+                }
+                connections.put(jdbcUrl, connection);
+            } else {
                 connection.setAutoCommit(autoCommit);
-            } catch (SQLException e) {
-                activeConnection = null;
-                closeQuietly(connection);
-                throw e;
             }
-            connections.put(jdbcUrl, connection);
-        } else {
-            connection.setAutoCommit(autoCommit);
-        }
-        activeConnection = connection;
-        try {
-            disableGeneratedKeys = !connection.getMetaData().supportsGetGeneratedKeys();
-        } catch (Exception e) {
-            log.log(Level.WARNING, "Error while inspecting database metadata " + metadataText(connection), e);
-            disableGeneratedKeys = true;
+            activeConnection = connection;
+            try {
+                disableGeneratedKeys = !connection.getMetaData().supportsGetGeneratedKeys();
+            } catch (Exception e) {
+                log.log(Level.WARNING, "Error while inspecting database metadata " + metadataText(connection), e);
+                disableGeneratedKeys = true;
+            }
         }
     }
 
@@ -117,13 +197,15 @@ public class JdbcPluginModel {
 
     /** Closes the connection of a URL text; an unknown or absent URL does nothing. */
     public void closeDatabase(String jdbcUrl) throws SQLException {
-        if (jdbcUrl == null) {
-            return;
-        }
-        Connection connection = connections.remove(jdbcUrl);
-        if (connection != null) {
-            connection.close();
-            System.out.println("JDBCPlugin Closing connection to " + UrlPasswords.mask(jdbcUrl));
+        try (Hold hold = new Hold()) {
+            if (jdbcUrl == null) {
+                return;
+            }
+            Connection connection = connections.remove(jdbcUrl);
+            if (connection != null) {
+                connection.close();
+                System.out.println("JDBCPlugin Closing connection to " + UrlPasswords.mask(jdbcUrl));
+            }
         }
     }
 
@@ -134,44 +216,46 @@ public class JdbcPluginModel {
      * for other statements; 0 for an empty text.
      */
     public int performQuery(String sql, PluginContext context) throws SQLException {
-        if (sql == null || sql.isEmpty()) {
-            return 0;
-        }
-        importPassword = Long.toString((long) (RANDOM.nextDouble() * Math.pow(2, 63)), 36);
-        if (activeConnection == null) {
-            throw new IllegalStateException("You must call jdbcOpenDatabase before calling jdbcPerformQuery");
-        }
-        closeCursor();
-        PreparedStatement prepared = prepare(sql, context);
-        closeStatement();
-        stmt = prepared;
-        String firstWord = sql.indexOf(' ') >= 0 ? sql.substring(0, sql.indexOf(' ')) : sql;
-        switch (firstWord.toLowerCase(Locale.ROOT)) {
-        case "select":
-            currentResultSet = stmt.executeQuery();
-            hasCalledNext = false;
-            return 1;
-        case "begin":
-            log.info("Beginning transaction");
-            activeConnection.setSavepoint();
-            return 1;
-        case "rollback":
-            log.warning("Rolling back current transaction");
-            activeConnection.rollback();
-            return 1;
-        case "commit":
-            log.info("Committing transaction");
-            activeConnection.commit();
-            return 1;
-        default:
-            if (stmt.execute()) {
-                currentResultSet = stmt.getResultSet();
+        try (Hold hold = new Hold()) {
+            if (sql == null || sql.isEmpty()) {
+                return 0;
+            }
+            importPassword = Long.toString((long) (RANDOM.nextDouble() * Math.pow(2, 63)), 36);
+            if (activeConnection == null) {
+                throw new IllegalStateException("You must call jdbcOpenDatabase before calling jdbcPerformQuery");
+            }
+            closeCursor();
+            PreparedStatement prepared = prepare(sql, context);
+            closeStatement();
+            stmt = prepared;
+            String firstWord = sql.indexOf(' ') >= 0 ? sql.substring(0, sql.indexOf(' ')) : sql;
+            switch (firstWord.toLowerCase(Locale.ROOT)) {
+            case "select":
+                currentResultSet = stmt.executeQuery();
                 hasCalledNext = false;
                 return 1;
+            case "begin":
+                log.info("Beginning transaction");
+                activeConnection.setSavepoint();
+                return 1;
+            case "rollback":
+                log.warning("Rolling back current transaction");
+                activeConnection.rollback();
+                return 1;
+            case "commit":
+                log.info("Committing transaction");
+                activeConnection.commit();
+                return 1;
+            default:
+                if (stmt.execute()) {
+                    currentResultSet = stmt.getResultSet();
+                    hasCalledNext = false;
+                    return 1;
+                }
+                int count = stmt.getUpdateCount();
+                log.log(Level.INFO, "{0} rows affected", count);
+                return count;
             }
-            int count = stmt.getUpdateCount();
-            log.log(Level.INFO, "{0} rows affected", count);
-            return count;
         }
     }
 
@@ -309,11 +393,13 @@ public class JdbcPluginModel {
 
     /** Advances the cursor; whether a row is now current. */
     public boolean nextRow() throws SQLException {
-        if (currentResultSet == null) {
-            throw new IllegalStateException("You must call jdbcPerformQuery before calling jdbcNextRow");
+        try (Hold hold = new Hold()) {
+            if (currentResultSet == null) {
+                throw new IllegalStateException("You must call jdbcPerformQuery before calling jdbcNextRow");
+            }
+            hasCalledNext = true;
+            return currentResultSet.next();
         }
-        hasCalledNext = true;
-        return currentResultSet.next();
     }
 
     /**
@@ -322,25 +408,27 @@ public class JdbcPluginModel {
      * first read after a query lands on the first row.
      */
     public Object getValue(String key, int type) throws SQLException {
-        if (currentResultSet == null) {
-            throw new IllegalStateException("You must call jdbcPerformQuery before calling jdbcGetValue");
-        }
-        if (key == null || key.isEmpty()) {
-            throw new IllegalArgumentException("Give the column's position (from 1) or its name");
-        }
-        if (!hasCalledNext) {
-            currentResultSet.next();
-            hasCalledNext = true;
-        }
-        if (Character.isDigit(key.charAt(0))) {
-            try {
-                return read(currentResultSet, Integer.parseInt(key), type);
-            } catch (NumberFormatException e) {
-                log.warning("Parameter \"" + key + "\" starts with a digit, but isn't a valid integer.  Falling back"
-                    + " to text");
+        try (Hold hold = new Hold()) {
+            if (currentResultSet == null) {
+                throw new IllegalStateException("You must call jdbcPerformQuery before calling jdbcGetValue");
             }
+            if (key == null || key.isEmpty()) {
+                throw new IllegalArgumentException("Give the column's position (from 1) or its name");
+            }
+            if (!hasCalledNext) {
+                currentResultSet.next();
+                hasCalledNext = true;
+            }
+            if (Character.isDigit(key.charAt(0))) {
+                try {
+                    return read(currentResultSet, Integer.parseInt(key), type);
+                } catch (NumberFormatException e) {
+                    log.warning("Parameter \"" + key + "\" starts with a digit, but isn't a valid integer.  Falling back"
+                        + " to text");
+                }
+            }
+            return read(currentResultSet, key, type);
         }
-        return read(currentResultSet, key, type);
     }
 
     private static Object read(ResultSet rows, int column, int type) throws SQLException {
@@ -388,42 +476,48 @@ public class JdbcPluginModel {
      * first row of keys; null when it made none.
      */
     public Object getAutoInsertedKeyWithName(String key) throws SQLException, FeedbackException {
-        if (disableGeneratedKeys) {
-            throw new FeedbackException(
-                "Retrieval of generated keys is not supported with this database type");
-        }
-        if (generatedKeys == null) {
-            if (stmt == null) {
-                return null;
+        try (Hold hold = new Hold()) {
+            if (disableGeneratedKeys) {
+                throw new FeedbackException(
+                    "Retrieval of generated keys is not supported with this database type");
             }
-            generatedKeys = stmt.getGeneratedKeys();
-            if (generatedKeys == null || !generatedKeys.next()) {
-                closeStatement();
-                return null;
+            if (generatedKeys == null) {
+                if (stmt == null) {
+                    return null;
+                }
+                generatedKeys = stmt.getGeneratedKeys();
+                if (generatedKeys == null || !generatedKeys.next()) {
+                    closeStatement();
+                    return null;
+                }
             }
+            if (key == null || key.isEmpty()) {
+                throw new IllegalArgumentException("Give the key column's position (from 1) or its name");
+            }
+            Object value = Character.isDigit(key.charAt(0)) ? generatedKeys.getObject(Integer.parseInt(key))
+                : generatedKeys.getObject(key);
+            log.info(MessageFormat.format("Auto-generated key ''{0}'' has a value of {1}", key, value));
+            return value;
         }
-        if (key == null || key.isEmpty()) {
-            throw new IllegalArgumentException("Give the key column's position (from 1) or its name");
-        }
-        Object value = Character.isDigit(key.charAt(0)) ? generatedKeys.getObject(Integer.parseInt(key))
-            : generatedKeys.getObject(key);
-        log.info(MessageFormat.format("Auto-generated key ''{0}'' has a value of {1}", key, value));
-        return value;
     }
 
     /** The names of the active connection's tables, one per line. */
     public String getTableNames() throws SQLException {
-        DatabaseMetaData metadata = activeConnection.getMetaData();
-        try (ResultSet tables = metadata.getTables(null, null, null, null)) {
-            return joinColumn(tables, 3);
+        try (Hold hold = new Hold()) {
+            DatabaseMetaData metadata = activeConnection.getMetaData();
+            try (ResultSet tables = metadata.getTables(null, null, null, null)) {
+                return joinColumn(tables, 3);
+            }
         }
     }
 
     /** The names of the columns of the tables a pattern names ("%" and "_" are wildcards), one per line. */
     public String getFieldNames(String table) throws SQLException {
-        DatabaseMetaData metadata = activeConnection.getMetaData();
-        try (ResultSet columns = metadata.getColumns(null, null, table, null)) {
-            return joinColumn(columns, 4);
+        try (Hold hold = new Hold()) {
+            DatabaseMetaData metadata = activeConnection.getMetaData();
+            try (ResultSet columns = metadata.getColumns(null, null, table, null)) {
+                return joinColumn(columns, 4);
+            }
         }
     }
 
@@ -435,8 +529,30 @@ public class JdbcPluginModel {
         return String.join("\n", names);
     }
 
-    /** Closes every connection (a failure is printed and the next one is closed all the same). */
+    /**
+     * Closes every connection (a failure is printed and the next one is
+     * closed all the same), then the feed. The plug-in is going away: an
+     * import still sending rows does not keep the connections open, it ends
+     * early instead.
+     */
     public void shutdown() {
+        Hold hold = null;
+        try {
+            hold = new Hold();
+        } catch (SQLTransientException busy) {
+            log.warning("Closing the connections while an XML import is sending rows");
+        }
+        try {
+            closeAll();
+        } finally {
+            if (hold != null) {
+                hold.close();
+            }
+            feed.stop();
+        }
+    }
+
+    private void closeAll() {
         closeCursor();
         closeStatement();
         for (String url : new ArrayList<>(connections.keySet())) {

@@ -100,6 +100,7 @@ class FunctionDiscoveryTest {
         expected.put("jdbcFieldNames", "-9161 table 1 1");
         expected.put("jdbcLastError", "5207  0 0");
         expected.put("jdbcVersion", "-16035  0 0");
+        expected.put("jdbcXmlImportUrl", "9266  0 0");
         assertEquals(expected, found);
     }
 
