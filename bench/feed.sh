@@ -6,9 +6,11 @@
 # writes the same document with javax.xml.stream (PlainExport.java), and
 # sqlite3 -csv. Peak memory is the process's peak resident set: fmhost's
 # (with its VM) for the feed, the java process's, sqlite3's. The feed's
-# memory must not grow with the row count.
+# memory must not grow with the row count. Other row counts may be given:
+#   bench/feed.sh build "10000 3000000"
 set -euo pipefail
 build=${1:-build}
+counts=${2:-10000 1000000}
 here=$(cd "$(dirname "$0")" && pwd)
 java_home=$(readlink -f /usr/lib/jvm/default-java)
 jar=/usr/share/java/sqlite-jdbc.jar
@@ -50,7 +52,7 @@ report() { # what rows seconds peak-kB [remark]
     "$(($4 / 1024))" "${5:-}"
 }
 
-for rows in 10000 1000000; do
+for rows in $counts; do
   db="$work/rows$rows.sqlite"
   "$java_home/bin/java" -cp "$jar" "$here/PlainRead.java" create "jdbc:sqlite:$db" "$rows"
   echo "$rows rows:"
