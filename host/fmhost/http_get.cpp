@@ -1,6 +1,9 @@
 #include "http_get.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -101,9 +104,24 @@ Url parse_url(std::string_view url) {
     return parsed;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// When the whole request must be done, and how long it was given.
+struct Deadline {
+    Clock::time_point at;
+    std::chrono::milliseconds total;
+
+    std::string reason(const char *what) const {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(total.count()) / 1000);
+        return std::string("timed out ") + what + " (the whole request may take " + seconds + " s)";
+    }
+};
+
 class Socket {
 public:
-    Socket(const Url &url, std::chrono::milliseconds timeout) : timeout_(timeout) {
+    // `deadline` bounds the connect and every later wait on this socket.
+    Socket(const Url &url, const Deadline &deadline) : deadline_(deadline) {
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_socktype = SOCK_STREAM;
@@ -127,7 +145,7 @@ public:
                 }
                 reason = std::strerror(error ? error : errno);
             } else {
-                reason = errno == EINPROGRESS ? "timed out" : std::strerror(errno);
+                reason = errno == EINPROGRESS ? deadline_.reason("connecting") : std::strerror(errno);
             }
             ::close(fd);
         }
@@ -151,7 +169,7 @@ public:
                 continue;
             } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
                 if (!wait(fd_, POLLOUT))
-                    throw Failure{kConnectionFailed, "timed out sending the request"};
+                    throw Failure{kConnectionFailed, deadline_.reason("sending the request")};
             } else {
                 throw Failure{kConnectionFailed, std::string("cannot send the request: ") + std::strerror(errno)};
             }
@@ -173,7 +191,7 @@ public:
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 if (!wait(fd_, POLLIN))
-                    throw Failure{kConnectionFailed, "timed out waiting for the server"};
+                    throw Failure{kConnectionFailed, deadline_.reason("waiting for the server")};
                 continue;
             }
             throw Failure{kConnectionFailed, std::string("cannot read the answer: ") + std::strerror(errno)};
@@ -181,18 +199,25 @@ public:
     }
 
 private:
+    // Whether the socket became ready before the deadline. Each wait gets
+    // only what is left of it, so a server that sends a byte now and then
+    // cannot stretch the request.
     bool wait(int fd, short events) const {
         pollfd p{fd, events, 0};
         for (;;) {
-            const int rc = ::poll(&p, 1, static_cast<int>(timeout_.count()));
-            if (rc < 0 && errno == EINTR)
-                continue;
-            return rc > 0;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline_.at - Clock::now());
+            if (left.count() <= 0)
+                return false;
+            const int rc = ::poll(&p, 1, static_cast<int>(std::min<std::int64_t>(left.count(), INT32_MAX)));
+            if (rc > 0)
+                return true;
+            if (rc < 0 && errno != EINTR)
+                return false;
         }
     }
 
     int fd_ = -1;
-    std::chrono::milliseconds timeout_;
+    Deadline deadline_;
 };
 
 // Reads an answer: lines of the header, then the body in its framing.
@@ -310,8 +335,8 @@ struct Answer {
 };
 
 // Sends the request, reads the header and, for a 200 answer, the body.
-Answer fetch(const Url &url, const BodySink &sink, std::chrono::milliseconds timeout) {
-    Socket socket(url, timeout);
+Answer fetch(const Url &url, const BodySink &sink, const Deadline &deadline) {
+    Socket socket(url, deadline);
     const bool ipv6 = url.host.find(':') != std::string::npos;
     const std::string host = (ipv6 ? "[" + url.host + "]" : url.host) + (url.port == "80" ? "" : ":" + url.port);
     socket.send_all("GET " + url.target + " HTTP/1.1\r\nHost: " + host +
@@ -377,11 +402,12 @@ std::string resolve(const Url &base, const std::string &location) {
 } // namespace
 
 HttpOutcome http_get(const std::string &url, const BodySink &sink, std::chrono::milliseconds timeout) {
+    const Deadline deadline{Clock::now() + timeout, timeout};
     try {
         std::string current = url;
         for (int redirects = 0;; ++redirects) {
             const Url parsed = parse_url(current);
-            const Answer answer = fetch(parsed, sink, timeout);
+            const Answer answer = fetch(parsed, sink, deadline);
             if (answer.status == 200)
                 return {};
             const bool redirect = answer.status == 301 || answer.status == 302 || answer.status == 303 ||

@@ -21,7 +21,8 @@ using BodySink = std::function<bool(std::string_view)>;
 // GETs the URL with HTTP/1.1 (Connection: close). A 200 answer's body goes
 // to `sink` (plain, with Content-Length, or chunked); redirects are followed
 // up to five times; any other status is error 1631. `timeout` bounds the
-// connect and every wait for data.
+// whole request, redirects included: a server that sends a byte now and
+// then cannot hold it longer (error 1631, "timed out ...").
 HttpOutcome http_get(const std::string &url, const BodySink &sink,
                      std::chrono::milliseconds timeout = std::chrono::seconds(30));
 

@@ -3,6 +3,10 @@
 #include "fmpxml.h"
 #include "http_get.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 namespace fmhost {
 
 namespace {
@@ -11,6 +15,26 @@ constexpr int kTableMissing = 106;
 constexpr int kNoFields = 722;
 constexpr int kNotEnoughXml = 717;
 constexpr int kXmlParsing = 718;
+
+constexpr std::chrono::seconds kDefaultTimeout{30};
+constexpr double kMaxTimeoutSeconds = 7 * 24 * 3600;
+
+// How long one import's request may take in all: FMHOST_IMPORT_TIMEOUT in
+// seconds (fractions allowed), else 30 s. A value that is no positive
+// number of seconds is noted and the default used.
+std::chrono::milliseconds import_timeout(std::vector<std::string> &notes) {
+    const char *setting = std::getenv("FMHOST_IMPORT_TIMEOUT");
+    if (!setting || !*setting)
+        return kDefaultTimeout;
+    char *end = nullptr;
+    const double seconds = std::strtod(setting, &end);
+    if (*end != '\0' || !std::isfinite(seconds) || seconds <= 0 || seconds > kMaxTimeoutSeconds) {
+        notes.push_back("FMHOST_IMPORT_TIMEOUT is no number of seconds up to a week: \"" + std::string(setting) +
+                        "\"; the request may take 30 s");
+        return kDefaultTimeout;
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(seconds * 1000)));
+}
 
 // XML reads line ends as LF; FileMaker separates lines with CR.
 std::string with_returns(std::string text) {
@@ -91,7 +115,8 @@ ImportOutcome import_records(Session &session, const std::string &url, const std
         ++outcome.imported;
     };
     FmpXmlReader reader(onFields, onRow);
-    const HttpOutcome fetched = http_get(url, [&](std::string_view bytes) { return reader.feed(bytes); });
+    const HttpOutcome fetched =
+        http_get(url, [&](std::string_view bytes) { return reader.feed(bytes); }, import_timeout(outcome.notes));
 
     if (table->current == 0 && !table->records.empty())
         table->current = 1;
