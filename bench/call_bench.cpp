@@ -11,11 +11,10 @@
 //
 // The plug-in is started the way the host starts it (string requests, init);
 // its Java runtime comes from the registry (VNT_REGISTRY, or this machine's).
+#include "bench_plugin.h"
+
 #include "calc/evaluator.h"
-#include "calc/simple_context.h"
 #include "fmhost/host_control.h"
-#include "fmhost/plugin_interface.h"
-#include "lib/calc_bridge.h"
 #include "platform/platform.h"
 
 #include <jni.h>
@@ -29,17 +28,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The host's calculation engine, with the plug-in's registered functions.
-class PluginContext : public calc::SimpleContext {
-public:
-    std::optional<calc::ExternalFunction> findExternal(std::string_view name) override {
-        return fmhost::find_registered(name);
-    }
-    calc::Result callExternal(const calc::ExternalFunction &function, const std::vector<calc::Value> &args) override {
-        return fmhost::call_registered(function, args, nullptr);
-    }
-};
 
 // Runs `call` in batches for about `seconds`; calls per second.
 double rate(double seconds, const std::function<bool()> &call) {
@@ -64,30 +52,9 @@ int main(int argc, char **argv) {
         return 2;
     }
     const double seconds = argc > 2 ? std::atof(argv[2]) : 2.0;
-    const platform::ModuleHandle plugin = platform::load_library(argv[1]);
-    const auto entry =
-        plugin ? reinterpret_cast<FMX_ExternCallProc>(platform::find_symbol(plugin, "FMExternCallProc")) : nullptr;
-    if (!entry) {
-        std::fprintf(stderr, "call_bench: cannot load %s: %s\n", argv[1], platform::last_load_error().c_str());
+    const auto plugin = bench::start_plugin(argv[1]);
+    if (!plugin)
         return 1;
-    }
-    static HostCallRecord record{};
-    record.apiVersion = FMX_INIT_CURRENT_VERSION;
-    record.instanceID = reinterpret_cast<std::uintptr_t>(plugin);
-    FMX_Unichar name[64] = {};
-    record.message = FMX_MSG_GET_STRING;
-    record.param1 = FMX_STRING_NAME;
-    record.param3 = 63;
-    record.result = reinterpret_cast<std::intptr_t>(name);
-    entry(&record);
-    record.message = FMX_MSG_INIT;
-    record.param1 = FMX_APP_PRO;
-    record.result = 0;
-    entry(&record);
-    if (record.result != FMX_INIT_CURRENT_VERSION) {
-        std::fprintf(stderr, "call_bench: init answered %lld\n", static_cast<long long>(record.result));
-        return 1;
-    }
     const fmhost::RegisteredFunction *function = fmhost::find_function(u"jdbcVersion");
     if (!function) {
         std::fprintf(stderr, "call_bench: the plug-in registered no jdbcVersion\n");
@@ -95,7 +62,7 @@ int main(int argc, char **argv) {
     }
 
     // (a) the calculation path.
-    PluginContext context;
+    bench::PluginContext context;
     const double viaCalculation = rate(seconds, [&] {
         const calc::Result result = calc::evaluate("jdbcVersion", context);
         return result.ok() && result.value().toText() == "1.7";
@@ -135,8 +102,7 @@ int main(int argc, char **argv) {
     FM_Data_Delete(result, &err);
     fmhost::datavect_delete(args);
     FM_ExprEnv_Delete(env, &err);
-    record.message = FMX_MSG_SHUTDOWN;
-    entry(&record);
+    plugin->shutdown();
 
     std::printf("(a) calculation path  %12.0f calls/s\n", viaCalculation);
     std::printf("(b) host callback     %12.0f calls/s\n", viaCallback);
