@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Host services a plug-in reaches through its call's context, through fmhost
-# with the test plug-in: calculations in the call's own environment and, at
+# with the test plug-in: calculations in the call's own environment (also
+# one whose plug-in functions evaluate calculations of their own) and, at
 # idle, in the host's current one; script triggers with their parameter,
 # default control and readable failures; field values by their type; merge
 # fields; the absent SQL library. Nothing is left alive. (The idle after
@@ -11,6 +12,7 @@ plugin_env
 steps=(
   'Go to Record [ 2 ]'
   'tpEvaluate ( "Get ( RecordNumber ) & \"/\" & Customer" )'
+  'tpEvaluate ( "tpEvaluate ( \"Customer\" ) & \"/\" & tpEvaluate ( \"ID\" )" )'
   'tpEvaluateAtIdle ( "Get ( RecordNumber ) & \"/\" & Customer" )'
   'Go to Record [ 3 ]'
   'tpIdleResult'
@@ -33,6 +35,7 @@ if grep -q 'left alive' "$work/err"; then fail "leaks: $(grep 'left alive' "$wor
 
 expected=$(cat <<'OUT'
 2/Grace Hopper
+Grace Hopper/1002
 1
 2/Grace Hopper
 ERROR

@@ -9,8 +9,9 @@
 #    a well-formed row of that thread) or no cursor at all (another thread's
 #    insert closed it); everything else is exact. After each round a single
 #    thread checks the totals of every thread's rows.
-#  - the test plug-in: calculations the plug-in evaluates in the host (one
-#    of them calling the plug-in again), scripts it triggers (each adds its
+#  - the test plug-in: calculations the plug-in evaluates in the host (some
+#    calling the plug-in again, which evaluates calculations of its own),
+#    scripts it triggers (each adds its
 #    parameter to a global and evaluates it through the plug-in), field
 #    values and contexts.
 # Every result right, no host object left alive, and a hang fails at the
@@ -118,6 +119,7 @@ Set Variable [ $i ; Value: $i + 1 ]
 tpEcho ( Name & "#" & $i )
 tpEvaluate ( "ID * 1000 + " & $i )
 tpEvaluate ( "tpEcho ( Name ) & \"/\" & $i" )
+tpEvaluate ( "tpEvaluate ( \"Name\" ) & \"/\" & tpEvaluate ( \"ID * 1000 + " & $i & "\" )" )
 tpTrigger ( "Load" ; "Count" ; $i )
 $$count
 tpFieldValue ( "Load" ; "Load::Amount" )
@@ -131,7 +133,7 @@ for ((round = 1; round <= rounds; round++)); do
     name="Zoë O'Brien #$k"
     for ((i = 1; i <= iterations * 4; i++)); do
       count=$((i * (i + 1) / 2))
-      thread_lines "$k" "$name#$i" "$((k * 1000 + i))" "$name/$i" \
+      thread_lines "$k" "$name#$i" "$((k * 1000 + i))" "$name/$i" "$name/$((k * 1000 + i))" \
         "started script 'Count' in file 'Load' with parameter '$i' control 3" "$count" "$count" \
         "BigDecimal ${amounts[k - 1]}" 1
     done
