@@ -11,9 +11,8 @@
 #    thread checks the totals of every thread's rows.
 #  - the test plug-in: calculations the plug-in evaluates in the host (some
 #    calling the plug-in again, which evaluates calculations of its own),
-#    scripts it triggers (each adds its
-#    parameter to a global and evaluates it through the plug-in), field
-#    values and contexts.
+#    scripts it triggers (each adds its parameter to a global and evaluates
+#    it through the plug-in), field values and contexts.
 # Every result right, no host object left alive, and a hang fails at the
 # guard instead of blocking the suite.
 source "$(dirname "$0")/common.bash"
