@@ -60,6 +60,9 @@ std::int16_t call_do_function(JNIEnv *env, std::int16_t functionId, const FMX_Ex
     if (env->ExceptionCheck()) {
         vlog::log("An error did occur\n");
         jni::report_pending_exception(env);
+        // The call's value is undefined then (HotSpot gives 0, success): the
+        // host must see a failure.
+        return kDispatchFailed;
     }
     return code;
 }

@@ -9,6 +9,7 @@
 
 pg_bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 pg_dir=
+pg_port=
 pg_run=()
 
 stop_postgres() {
@@ -16,6 +17,13 @@ stop_postgres() {
   "${pg_run[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -m immediate stop >/dev/null 2>&1 || true
   rm -rf "$pg_dir"
   pg_dir=
+}
+
+# Starts the cluster on a port; false when it does not start (the port is taken, say).
+run_postgres() { # port
+  pg_port=$1
+  "${pg_run[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/server.log" -w -t 60 \
+    -o "-c listen_addresses=127.0.0.1 -p $1 -k $pg_dir -c fsync=off" start >/dev/null 2>&1
 }
 
 start_postgres() {
@@ -32,8 +40,7 @@ start_postgres() {
   local port started=
   for _ in 1 2 3 4 5 6 7 8; do
     port=$((20000 + RANDOM % 20000))
-    if "${pg_run[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/server.log" -w -t 60 \
-         -o "-c listen_addresses=127.0.0.1 -p $port -k $pg_dir -c fsync=off" start >/dev/null 2>&1; then
+    if run_postgres "$port"; then
       started=1
       break
     fi

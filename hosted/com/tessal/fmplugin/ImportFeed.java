@@ -116,7 +116,13 @@ final class ImportFeed {
     private void listen(ServerSocket socket) {
         try {
             while (true) {
-                serve(socket.accept());
+                Socket connection = socket.accept();
+                try {
+                    serve(connection);
+                } catch (RuntimeException | Error e) {
+                    // Reporting the request's failure failed too (the VM out of
+                    // memory, say): the feed serves the next import all the same.
+                }
             }
         } catch (IOException e) {
             if (!normalShutdown) {
@@ -183,11 +189,33 @@ final class ImportFeed {
                 }
                 document.addRow(row);
             }
-            log.info("Sent " + document.getRowsAdded() + " rows in response.");
-        } finally {
-            document.close();
+        } catch (Exception | Error e) {
+            abandon(document);
+            throw e;
         }
+        document.close();
+        log.info("Sent " + document.getRowsAdded() + " rows in response.");
         return null;
+    }
+
+    /**
+     * Ends a document whose rows failed (the cursor broke, memory ran out,
+     * the client went away) so that it cannot pass for a complete result:
+     * before its first row it becomes the error document; after that it is
+     * left unfinished, and the client's parser finds it cut short. Closing
+     * it properly would hand over the rows so far under ERRORCODE 0, and the
+     * import would look complete.
+     */
+    private static void abandon(FMPXMLExport2 document) {
+        if (document.getRowsAdded() > 0) {
+            return;
+        }
+        document.setErrorCode(REQUEST_FAILED);
+        try {
+            document.close();
+        } catch (Exception | Error e) {
+            log.log(Level.FINE, "Could not send the error document", e);
+        }
     }
 
     /** Equal identifiers, compared in a time that does not tell how much of a wrong one was right. */
@@ -223,8 +251,8 @@ final class ImportFeed {
 
     /**
      * A request that failed before its answer began gets the error document
-     * (ERRORCODE 802); once rows were going out, the document was closed
-     * whole and there is nothing more to send.
+     * (ERRORCODE 802); once the answer was going out, the document has been
+     * ended as abandon() says and there is nothing more to send.
      */
     private static void fail(HttpServer http, Throwable failure) {
         log.log(Level.WARNING, "Exception generated during import response, returning error code.", failure);

@@ -86,6 +86,13 @@ public class JDBCPlugin extends TessalPlugin {
         URL archive = archiveUrl(jdbcDriverJar);
         log.fine("Loading JDBC Driver from URL " + archive);
         try {
+            drivers.checkArchive(archive, driverName);
+        } catch (IOException e) {
+            log.log(Level.WARNING, "Refused the damaged driver archive " + archive, e);
+            throw new RuntimeException("jdbcDriverJar " + jdbcDriverJar.getStringData()
+                + " is a damaged archive: " + e.getMessage());
+        }
+        try {
             drivers.addUrl(archive);
         } catch (RuntimeException e) {
             // The user reads the message; the cause goes to the log, as a

@@ -61,6 +61,8 @@ public class JdbcPluginModel {
 
     /** How long a host call waits for an import that holds the session before it fails. */
     private static final long SESSION_WAIT_SECONDS = 5;
+    /** How long an open connection has to answer when its URL is opened again. */
+    private static final int VALIDATION_SECONDS = 10;
 
     private final Map<String, Connection> connections = new HashMap<>();
     private final ImportFeed feed = new ImportFeed(this, importPort());
@@ -148,11 +150,20 @@ public class JdbcPluginModel {
      * Opens the connection for a URL text, or, when that text is open
      * already, only sets its auto-commit mode; either way it becomes the
      * active connection. Absent user name and password are passed as absent.
+     * An open connection that has died (its server restarted, its database
+     * closed itself) is closed and opened afresh.
      */
     public void openDatabase(String jdbcUrl, String username, String password, boolean autoCommit)
         throws SQLException {
         try (Hold hold = new Hold()) {
             Connection connection = connections.get(jdbcUrl);
+            if (connection != null && !isAlive(connection)) {
+                log.warning("The connection to " + UrlPasswords.mask(jdbcUrl) + " is closed or does not answer;"
+                    + " opening a new one");
+                connections.remove(jdbcUrl);
+                closeQuietly(connection);
+                connection = null;
+            }
             if (connection == null) {
                 System.out.println("JDBCPlugin Opening connection to " + UrlPasswords.mask(jdbcUrl));
                 try {
@@ -177,6 +188,19 @@ public class JdbcPluginModel {
         }
     }
 
+    /**
+     * Whether a connection still reaches its database. A driver that cannot
+     * tell (one without isValid) keeps its connection.
+     */
+    private static boolean isAlive(Connection connection) {
+        try {
+            return !connection.isClosed() && connection.isValid(VALIDATION_SECONDS);
+        } catch (SQLException | RuntimeException | AbstractMethodError e) {
+            log.log(Level.FINE, "Could not check a connection; keeping it", e);
+            return true;
+        }
+    }
+
     private static String metadataText(Connection connection) {
         try {
             return String.valueOf(connection.getMetaData());
@@ -190,7 +214,7 @@ public class JdbcPluginModel {
             try {
                 connection.close();
             } catch (SQLException e) {
-                log.log(Level.FINE, "Could not close a connection that failed to open", e);
+                log.log(Level.FINE, "Could not close a connection that failed or died", e);
             }
         }
     }

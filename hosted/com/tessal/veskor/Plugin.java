@@ -169,8 +169,14 @@ public abstract class Plugin {
         try {
             setLastError(e, params);
             return failureValue();
-        } catch (Exception failure) {
-            log.log(Level.SEVERE, "There was an error in the error handler itself!", failure);
+        } catch (Exception | Error failure) {
+            // The VM may have run out of memory while the failure was logged:
+            // the call fails all the same, its own failure kept as the last error.
+            try {
+                log.log(Level.SEVERE, "There was an error in the error handler itself!", failure);
+            } catch (RuntimeException | Error lost) {
+                // Only the line is lost.
+            }
             return new FMText("ERROR");
         }
     }

@@ -622,13 +622,26 @@ public final class PluginBridge {
                 callCounter = 0;
             }
         } catch (FMException e) {
-            log.log(Level.SEVERE, "FMException: " + e, e);
             result = e.getErrorCode();
+            logCallFailure("FMException: ", e);
         } catch (Throwable t) {
-            log.log(Level.SEVERE, "Throwable: " + t, t);
             result = -1;
+            logCallFailure("Throwable: ", t);
         }
         return result;
+    }
+
+    /**
+     * Logs why a call failed. The host must get the call's code whatever
+     * happens here: when the line itself fails (the VM out of memory, say),
+     * only the line is lost.
+     */
+    private static void logCallFailure(String kind, Throwable failure) {
+        try {
+            log.log(Level.SEVERE, kind + failure, failure);
+        } catch (RuntimeException | Error lost) {
+            // The code stands.
+        }
     }
 
     /** Completed function calls since the last requested collection. */

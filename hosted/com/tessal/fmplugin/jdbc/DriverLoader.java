@@ -1,5 +1,7 @@
 package com.tessal.fmplugin.jdbc;
 
+import java.io.IOException;
+import java.io.InputStream;
 import java.net.URL;
 import java.net.URLClassLoader;
 import java.sql.Connection;
@@ -11,6 +13,7 @@ import java.sql.SQLFeatureNotSupportedException;
 import java.util.HashSet;
 import java.util.Properties;
 import java.util.Set;
+import java.util.zip.ZipInputStream;
 import java.util.logging.Logger;
 
 /**
@@ -22,6 +25,8 @@ import java.util.logging.Logger;
  * on.
  */
 public final class DriverLoader {
+    private static final int READ_BUFFER = 8192;
+
     private final AddableLoader loader;
     private final Set<String> registered = new HashSet<>();
 
@@ -59,6 +64,32 @@ public final class DriverLoader {
     /** Adds an archive to the search path; it stays there for the life of the VM. */
     public void addUrl(URL url) {
         loader.addURL(url);
+    }
+
+    /**
+     * Throws when an archive is damaged: an entry that does not read whole
+     * or fails its checksum, or a named class that the archive holds but
+     * this VM cannot define (a corrupt class file, one built for a newer
+     * Java). Such an archive must stay off the search path, where it would
+     * stand in front of every sound copy of the driver added after it. A
+     * file that is no archive at all passes: it adds no class.
+     */
+    public void checkArchive(URL url, String className) throws IOException {
+        try (InputStream in = url.openStream(); ZipInputStream entries = new ZipInputStream(in)) {
+            byte[] buffer = new byte[READ_BUFFER];
+            while (entries.getNextEntry() != null) {
+                while (entries.read(buffer) >= 0) {
+                    // ZipInputStream checks each entry's size and checksum at its end.
+                }
+            }
+        }
+        try (URLClassLoader probe = new URLClassLoader(new URL[] {url}, loader)) {
+            Class.forName(className, false, probe);
+        } catch (ClassNotFoundException e) {
+            // Not in this archive: the caller tells the user.
+        } catch (LinkageError e) {
+            throw new IOException(e.toString(), e);
+        }
     }
 
     private synchronized void registerIfHidden(Class<?> found) {

@@ -104,6 +104,44 @@ class DispatchTest {
         assertEquals("0 1", call("tpAtomicCalls"));
     }
 
+    /**
+     * The VM runs out of memory while a failure is being logged: the host
+     * still gets the failure (ERROR, or the dispatcher's code), never a
+     * success, and the last error still tells why.
+     */
+    @Test
+    void failuresReachTheHostWhenLoggingThemRunsOutOfMemory() {
+        Handler exhausted = new Handler() {
+            @Override
+            public void publish(LogRecord record) {
+                if (record.getLevel() == Level.SEVERE) {
+                    throw new OutOfMemoryError("Java heap space");
+                }
+            }
+
+            @Override
+            public void flush() {
+            }
+
+            @Override
+            public void close() {
+            }
+        };
+        Logger root = Logger.getLogger("");
+        root.addHandler(exhausted);
+        try {
+            assertEquals("0 ERROR", call("tpUnchecked", "closed"));
+            assertEquals("0 java.lang.IllegalStateException: closed", call("tpLastError"));
+            assertEquals("-1 untouched", call("tpAtomic", "5"));
+            long result = HostHooks.newValue();
+            assertEquals(-3, bridge.doFunction((short) 12345, new long[0], result, false, 0, 0));
+            HostHooks.deleteValue(result);
+        } finally {
+            root.removeHandler(exhausted);
+        }
+        assertEquals("0 hello", call("tpEcho", "hello"));
+    }
+
     @Test
     void theTenThousandthCompletedCallRequestsOneCollection() {
         List<String> messages = new ArrayList<>();
